@@ -1,0 +1,10 @@
+// Loading the game's bitmaps from the resource directory.
+#pragma once
+
+#include <SDL.h>
+
+// Loads the BMP called name (relative to the resource directory) into
+// *slot, exactly as the file holds it. Returns 0 with the surface in *slot
+// (the caller frees it with SDL_FreeSurface), or -1: *slot is untouched
+// when no path could be made, null when the file did not load.
+int load_image(SDL_Surface** slot, const char* name);
