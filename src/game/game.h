@@ -43,8 +43,7 @@ void spawn_men();
 // Draws one frame onto screen: the whole background, then each living man,
 // in slot order, updated and drawn with his health bar. 0, or -1 after an
 // ERROR line, when the run must end.
-int draw_frame(SDL_Surface* screen, SDL_Surface* background, SDL_Surface* sheet,
-               FrameRects* rects);
+int draw_frame(SDL_Surface* screen, SDL_Surface* background, SDL_Surface* sheet, FrameRects* rects);
 
 // Runs the whole game and returns its exit status: 0 after an orderly quit,
 // -1 after a failed start-up step or a failed frame. The arguments are

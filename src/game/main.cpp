@@ -1,3 +1,5 @@
 #include "game/game.h"
 
-int main(int, char**) { return WinMain(nullptr, nullptr, nullptr, 0); }
+int main(int, char**) {
+    return WinMain(nullptr, nullptr, nullptr, 0);
+}

@@ -17,6 +17,9 @@ constexpr std::int32_t DIR_DOWN_LEFT = 6;
 constexpr std::int32_t DIR_DOWN_RIGHT = 7;
 constexpr std::int32_t DIR_STAND = 8;
 
+// A man's scan timer starts here and goes back here after every scan.
+constexpr std::int32_t SCAN_TIMER_START = 11;
+
 // The sprite sheet: one cell per pose, a band of cells per team, a group of
 // three cells per look, and the health strip under the bands.
 constexpr int CELL_W = 10;
@@ -30,9 +33,9 @@ struct Man {
     float y;
     std::int32_t health; // the man dies when it falls below zero
     std::int32_t maxHealth;
-    std::int32_t strength; // health one strike takes
-    std::int32_t speed;    // pixels per tick on a straight step
-    float diagSpeed;       // pixels per tick on each axis of a diagonal step
+    std::int32_t strength;  // health one strike takes
+    std::int32_t speed;     // pixels per tick on a straight step
+    float diagSpeed;        // pixels per tick on each axis of a diagonal step
     std::int32_t scanTimer; // scans while below 0; can be struck only at 0
     std::int32_t animFrame; // 0 to 3
     std::int32_t animTicks;
@@ -40,7 +43,7 @@ struct Man {
     std::int32_t walkTicks;
     std::int32_t direction; // DIR_*
     std::int32_t walkLength;
-    const char* name; // borrowed
+    const char* name;     // borrowed
     std::int32_t variant; // look: column group on the sheet
     std::int32_t team;    // row band on the sheet
     std::int32_t reserved;
@@ -112,8 +115,7 @@ int Man_die(Man* man);
 
 // Writes the man's cell on the sheet into src->x and src->y and his screen
 // position into *screenX, *screenY. 0, or -1 (nothing written).
-int Man_getSpriteBox(const Man* man, SDL_Rect* src, std::int32_t* screenX,
-                     std::int32_t* screenY);
+int Man_getSpriteBox(const Man* man, SDL_Rect* src, std::int32_t* screenX, std::int32_t* screenY);
 
 // Writes the width of his health bar into barSrc->w and its place into
 // barDst->x, y, w. A man below zero health has no bar: 0 and nothing

@@ -13,7 +13,9 @@ bool chosenToFail() {
 }
 } // namespace
 
-void* Util_Alloc(std::size_t size) { return chosenToFail() ? nullptr : std::malloc(size); }
+void* Util_Alloc(std::size_t size) {
+    return chosenToFail() ? nullptr : std::malloc(size);
+}
 
 void* Util_Calloc(std::size_t count, std::size_t size) {
     return chosenToFail() ? nullptr : std::calloc(count, size);
@@ -23,11 +25,15 @@ void* Util_Realloc(void* block, std::size_t size) {
     return chosenToFail() ? nullptr : std::realloc(block, size);
 }
 
-void Util_Free(void* block) { std::free(block); }
+void Util_Free(void* block) {
+    std::free(block);
+}
 
 void Util_FailAllocAt(long k) {
     gFailAt = k;
     gCalls = 0;
 }
 
-long Util_AllocCalls() { return gCalls; }
+long Util_AllocCalls() {
+    return gCalls;
+}

@@ -17,7 +17,9 @@ int Util_SeedRand() {
     return 0;
 }
 
-void Util_SeedRandWith(std::uint32_t state) { gRandState = state; }
+void Util_SeedRandWith(std::uint32_t state) {
+    gRandState = state;
+}
 
 int Util_Rand(int n) {
     // Single precision throughout: an output of 0 gives a small negative

@@ -4,7 +4,9 @@
 
 #include "game/log.h"
 
-LogCapture::LogCapture() : file_(std::tmpfile()), previous_(gLog) { gLog = file_; }
+LogCapture::LogCapture() : file_(std::tmpfile()), previous_(gLog) {
+    gLog = file_;
+}
 
 LogCapture::~LogCapture() {
     gLog = previous_;

@@ -7,7 +7,7 @@
 #include <vector>
 
 class LogCapture {
-public:
+  public:
     LogCapture();
     ~LogCapture();
     LogCapture(const LogCapture&) = delete;
@@ -20,7 +20,7 @@ public:
     // The message part of each line (what follows the ") " of the prefix).
     [[nodiscard]] std::vector<std::string> messages() const;
 
-private:
+  private:
     std::FILE* file_;
     std::FILE* previous_;
 };

@@ -1,0 +1,400 @@
+// Draws the game's two bitmaps, res/men.bmp and res/back2.bmp, from the
+// text pixel art in tools/art/ (men.art and field.art say how to read them).
+//
+//   make_art OUTPUT_DIR [ART_DIR]
+//
+// Both files are stored as 32-bit pixels 0x00RRGGBB with bit-field masks and
+// no alpha mask: SDL reads them in the window surface's own layout, so the
+// game's blits are plain copies. The output depends on the art files alone.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#ifndef SKIRMLINGS_ART_DIR
+#define SKIRMLINGS_ART_DIR "tools/art"
+#endif
+
+namespace {
+
+constexpr int CELL_W = 10;
+constexpr int CELL_H = 17;
+constexpr int STRIP_W = 20;
+constexpr char KEEP = '-'; // in overlays: leave the pixel below as it is
+
+struct Rgb {
+    std::uint8_t r = 0, g = 0, b = 0;
+};
+using Palette = std::map<char, Rgb>;
+using Grid = std::vector<std::string>;
+
+struct Picture {
+    int w, h;
+    std::vector<Rgb> px;
+    Picture(int width, int height, Rgb fill)
+        : w(width), h(height), px(static_cast<std::size_t>(width * height), fill) {}
+    Rgb& at(int x, int y) { return px[static_cast<std::size_t>(y * w + x)]; }
+};
+
+// Art files: '#' starts a comment line, blank lines are skipped, and a grid
+// is a run of rows given right after its header line.
+class ArtFile {
+  public:
+    explicit ArtFile(const std::string& path) : path_(path) {
+        std::ifstream in(path);
+        if (!in) {
+            fail("cannot read the file");
+        }
+        int number = 0;
+        for (std::string line; std::getline(in, line);) {
+            ++number;
+            if (!line.empty() && line.back() == '\r') {
+                line.pop_back();
+            }
+            if (line.find_first_not_of(" \t") != std::string::npos && line[0] != '#') {
+                lines_.push_back(line);
+                numbers_.push_back(number);
+            }
+        }
+    }
+
+    [[nodiscard]] bool done() const { return next_ >= lines_.size(); }
+
+    // The next line's words.
+    std::istringstream header() { return std::istringstream(lines_[next_++]); }
+
+    // rows rows of exactly width symbols each (width 0: any width, all rows
+    // alike, up to a line that reads "end").
+    Grid grid(int rows, int width) {
+        Grid g;
+        while (rows < 0 || static_cast<int>(g.size()) < rows) {
+            if (done()) {
+                fail("the file ends inside a grid");
+            }
+            const std::string& row = lines_[next_];
+            if (rows < 0 && row == "end") {
+                ++next_;
+                break;
+            }
+            const int want = width > 0 ? width
+                                       : (g.empty() ? static_cast<int>(row.size())
+                                                    : static_cast<int>(g[0].size()));
+            if (static_cast<int>(row.size()) != want) {
+                fail("a grid row must be " + std::to_string(want) + " symbols wide");
+            }
+            g.push_back(row);
+            ++next_;
+        }
+        return g;
+    }
+
+    [[noreturn]] void fail(const std::string& why) const {
+        const std::size_t at = next_ < numbers_.size() ? next_ : numbers_.size();
+        std::fprintf(stderr, "%s:%d: %s\n", path_.c_str(), at > 0 ? numbers_[at - 1] : 0,
+                     why.c_str());
+        std::exit(1);
+    }
+
+  private:
+    std::string path_;
+    std::vector<std::string> lines_;
+    std::vector<int> numbers_;
+    std::size_t next_ = 0;
+};
+
+Rgb readColour(ArtFile& file, std::istringstream& words) {
+    int r = -1, g = -1, b = -1;
+    words >> r >> g >> b;
+    if (r < 0 || r > 255 || g < 0 || g > 255 || b < 0 || b > 255) {
+        file.fail("a colour is three numbers from 0 to 255");
+    }
+    return {static_cast<std::uint8_t>(r), static_cast<std::uint8_t>(g),
+            static_cast<std::uint8_t>(b)};
+}
+
+// "colour SYMBOL R G B [note]" into palette; false for another header.
+bool readColourLine(ArtFile& file, const std::string& keyword, std::istringstream& words,
+                    Palette& palette) {
+    if (keyword != "colour") {
+        return false;
+    }
+    std::string symbol;
+    words >> symbol;
+    if (symbol.size() != 1 || symbol[0] == KEEP) {
+        file.fail("a colour's symbol is one character other than '-'");
+    }
+    palette[symbol[0]] = readColour(file, words);
+    return true;
+}
+
+Rgb lookUp(ArtFile& file, const Palette& first, const Palette& second, char symbol) {
+    for (const Palette* p : {&first, &second}) {
+        if (const auto it = p->find(symbol); it != p->end()) {
+            return it->second;
+        }
+    }
+    file.fail(std::string("no colour for the symbol '") + symbol + "'");
+}
+
+// Lays over (empty, or of the same size) onto base; where is null or names
+// the symbols of base that over may replace.
+void overlay(Grid& base, const Grid& over, const char* where = nullptr) {
+    for (std::size_t y = 0; y < over.size(); ++y) {
+        for (std::size_t x = 0; x < base[y].size(); ++x) {
+            char& cell = base[y][x];
+            const char top = over[y][x];
+            if (top != KEEP &&
+                (where == nullptr || std::string(where).find(cell) != std::string::npos)) {
+                cell = top;
+            }
+        }
+    }
+}
+
+// --- The sprite sheet ------------------------------------------------------
+
+struct Team {
+    Palette colours;
+    Grid pattern;
+};
+
+Picture drawSheet(const std::string& path) {
+    ArtFile file(path);
+    Palette colours;
+    std::vector<Team> teams;
+    std::vector<Grid> poses;
+    std::vector<Grid> looks;
+    Grid strip;
+    while (!file.done()) {
+        std::istringstream words = file.header();
+        std::string keyword;
+        words >> keyword;
+        if (readColourLine(file, keyword, words, teams.empty() ? colours : teams.back().colours)) {
+            continue;
+        }
+        if (keyword == "team") {
+            teams.push_back({});
+        } else if (keyword == "pattern" && !teams.empty()) {
+            teams.back().pattern = file.grid(CELL_H, CELL_W);
+        } else if (keyword == "pose") {
+            poses.push_back(file.grid(CELL_H, CELL_W));
+        } else if (keyword == "look") {
+            looks.push_back(file.grid(CELL_H, CELL_W));
+        } else if (keyword == "strip") {
+            strip = file.grid(2, STRIP_W);
+        } else {
+            file.fail("unknown line: " + keyword);
+        }
+    }
+    if (teams.size() != 8 || poses.size() != 3 || looks.size() != 3 || strip.empty()) {
+        file.fail("the sheet needs 8 teams, 3 poses, 3 looks and the strip");
+    }
+
+    const Rgb clear = lookUp(file, colours, {}, '.');
+    Picture sheet(3 * 3 * CELL_W, 8 * CELL_H + 2, clear);
+    for (std::size_t t = 0; t < teams.size(); ++t) {
+        for (std::size_t v = 0; v < looks.size(); ++v) {
+            for (std::size_t p = 0; p < poses.size(); ++p) {
+                Grid cell = poses[p];
+                overlay(cell, looks[v]);
+                overlay(cell, teams[t].pattern, "T");
+                const int left = static_cast<int>((3 * v + p) * CELL_W);
+                const int top = static_cast<int>(t * CELL_H);
+                for (int y = 0; y < CELL_H; ++y) {
+                    for (int x = 0; x < CELL_W; ++x) {
+                        const char s =
+                            cell[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)];
+                        sheet.at(left + x, top + y) = lookUp(file, teams[t].colours, colours, s);
+                    }
+                }
+            }
+        }
+    }
+    for (int y = 0; y < 2; ++y) {
+        for (int x = 0; x < STRIP_W; ++x) {
+            const char s = strip[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)];
+            sheet.at(x, 8 * CELL_H + y) = lookUp(file, colours, {}, s);
+        }
+    }
+    return sheet;
+}
+
+// --- The field -------------------------------------------------------------
+
+// A small fixed generator, so that the field comes out the same everywhere.
+class Dice {
+  public:
+    explicit Dice(std::uint64_t seed) : state_(seed) {}
+    std::uint32_t next() {
+        state_ += 0x9E3779B97F4A7C15ull;
+        std::uint64_t z = state_;
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        return static_cast<std::uint32_t>((z ^ (z >> 31)) >> 32);
+    }
+    int below(int n) { return static_cast<int>(next() % static_cast<std::uint32_t>(n)); }
+
+  private:
+    std::uint64_t state_;
+};
+
+struct Stamp {
+    int count;
+    Grid grid;
+};
+
+// Soft patches: a coarse lattice of random heights 0..255, blended linearly
+// in whole numbers between its points.
+std::vector<int> patches(int w, int h, int spacing, Dice& dice) {
+    const int cols = w / spacing + 2, rows = h / spacing + 2;
+    std::vector<int> lattice(static_cast<std::size_t>(cols * rows));
+    for (int& v : lattice) {
+        v = dice.below(256);
+    }
+    auto node = [&](int cx, int cy) { return lattice[static_cast<std::size_t>(cy * cols + cx)]; };
+    std::vector<int> out(static_cast<std::size_t>(w * h));
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const int cx = x / spacing, cy = y / spacing;
+            const int fx = x % spacing, fy = y % spacing, s = spacing;
+            const int top = node(cx, cy) * (s - fx) + node(cx + 1, cy) * fx;
+            const int bottom = node(cx, cy + 1) * (s - fx) + node(cx + 1, cy + 1) * fx;
+            out[static_cast<std::size_t>(y * w + x)] = (top * (s - fy) + bottom * fy) / (s * s);
+        }
+    }
+    return out;
+}
+
+Picture drawField(const std::string& path) {
+    ArtFile file(path);
+    Palette colours;
+    std::string shades;
+    int w = 0, h = 0, spacing = 0, fine = 0, grain = 0;
+    std::uint64_t seed = 0;
+    std::vector<Stamp> stamps;
+    while (!file.done()) {
+        std::istringstream words = file.header();
+        std::string keyword;
+        words >> keyword;
+        if (readColourLine(file, keyword, words, colours)) {
+            continue;
+        }
+        if (keyword == "size") {
+            words >> w >> h;
+        } else if (keyword == "seed") {
+            words >> seed;
+        } else if (keyword == "ground") {
+            words >> shades >> spacing >> fine >> grain;
+        } else if (keyword == "stamp") {
+            Stamp stamp{0, {}};
+            words >> stamp.count;
+            stamp.grid = file.grid(-1, 0);
+            stamps.push_back(stamp);
+        } else {
+            file.fail("unknown line: " + keyword);
+        }
+    }
+    if (w <= 0 || h <= 0 || shades.empty() || spacing <= 0 || fine <= 0 || grain < 0) {
+        file.fail("the field needs its size and its ground");
+    }
+
+    Dice dice(seed);
+    // Broad patches with finer ones over them, two parts to one.
+    const std::vector<int> broad = patches(w, h, spacing, dice);
+    const std::vector<int> detail = patches(w, h, fine, dice);
+    const int n = static_cast<int>(shades.size());
+    Picture field(w, h, {});
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            // The patch height picks a shade; grain jitters it pixel by pixel.
+            const int jitter = grain > 0 ? dice.below(2 * grain + 1) - grain : 0;
+            const auto i = static_cast<std::size_t>(y * w + x);
+            int level = ((2 * broad[i] + detail[i]) / 3 + jitter) * n / 256;
+            level = level < 0 ? 0 : (level >= n ? n - 1 : level);
+            field.at(x, y) = lookUp(file, colours, {}, shades[static_cast<std::size_t>(level)]);
+        }
+    }
+    for (const Stamp& stamp : stamps) {
+        const int sw = static_cast<int>(stamp.grid[0].size());
+        const int sh = static_cast<int>(stamp.grid.size());
+        for (int i = 0; i < stamp.count; ++i) {
+            const int left = dice.below(w - sw + 1), top = dice.below(h - sh + 1);
+            for (int y = 0; y < sh; ++y) {
+                for (int x = 0; x < sw; ++x) {
+                    const char s =
+                        stamp.grid[static_cast<std::size_t>(y)][static_cast<std::size_t>(x)];
+                    if (s != KEEP) {
+                        field.at(left + x, top + y) = lookUp(file, colours, {}, s);
+                    }
+                }
+            }
+        }
+    }
+    return field;
+}
+
+// --- Output ----------------------------------------------------------------
+
+void putLe(std::string& out, std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) {
+        out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+    }
+}
+
+// A bottom-up BMP of 32-bit pixels with red, green and blue masks and no
+// alpha: the layout of the game window's surface.
+bool writeBmp(const std::string& path, Picture& pic) {
+    constexpr std::uint32_t HEADERS = 14 + 40 + 12;
+    const auto size = static_cast<std::uint32_t>(4 * pic.w * pic.h);
+    std::string out;
+    out += "BM";
+    putLe(out, HEADERS + size, 4);
+    putLe(out, 0, 4);
+    putLe(out, HEADERS, 4);
+    putLe(out, 40, 4);
+    putLe(out, static_cast<std::uint32_t>(pic.w), 4);
+    putLe(out, static_cast<std::uint32_t>(pic.h), 4);
+    putLe(out, 1, 2);  // planes
+    putLe(out, 32, 2); // bits per pixel
+    putLe(out, 3, 4);  // bit fields
+    putLe(out, size, 4);
+    putLe(out, 2835, 4); // 72 pixels per inch, both ways
+    putLe(out, 2835, 4);
+    putLe(out, 0, 4);
+    putLe(out, 0, 4);
+    putLe(out, 0x00FF0000, 4);
+    putLe(out, 0x0000FF00, 4);
+    putLe(out, 0x000000FF, 4);
+    for (int y = pic.h - 1; y >= 0; --y) {
+        for (int x = 0; x < pic.w; ++x) {
+            const Rgb c = pic.at(x, y);
+            putLe(out, static_cast<std::uint32_t>(c.r << 16 | c.g << 8 | c.b), 4);
+        }
+    }
+    std::ofstream file(path, std::ios::binary);
+    file.write(out.data(), static_cast<std::streamsize>(out.size()));
+    file.close();
+    if (!file) {
+        std::fprintf(stderr, "make_art: cannot write %s\n", path.c_str());
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2 || argc > 3) {
+        std::fprintf(stderr, "usage: make_art OUTPUT_DIR [ART_DIR]\n");
+        return 2;
+    }
+    const std::string out = std::string(argv[1]) + "/";
+    const std::string art = std::string(argc > 2 ? argv[2] : SKIRMLINGS_ART_DIR) + "/";
+    Picture sheet = drawSheet(art + "men.art");
+    Picture field = drawField(art + "field.art");
+    return writeBmp(out + "men.bmp", sheet) && writeBmp(out + "back2.bmp", field) ? 0 : 1;
+}
