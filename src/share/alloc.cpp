@@ -4,12 +4,13 @@
 
 namespace {
 long gFailAt = 0;
+long gFailCount = 0;
 long gCalls = 0;
 
-// Counts one allocation call and says whether it is the one chosen to fail.
+// Counts one allocation call and says whether it is one chosen to fail.
 bool chosenToFail() {
     ++gCalls;
-    return gFailAt > 0 && gCalls == gFailAt;
+    return gFailAt > 0 && gCalls >= gFailAt && gCalls - gFailAt < gFailCount;
 }
 } // namespace
 
@@ -29,8 +30,9 @@ void Util_Free(void* block) {
     std::free(block);
 }
 
-void Util_FailAllocAt(long k) {
+void Util_FailAllocAt(long k, long count) {
     gFailAt = k;
+    gFailCount = count;
     gCalls = 0;
 }
 

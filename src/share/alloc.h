@@ -13,9 +13,10 @@
 // std::free.
 void Util_Free(void* block);
 
-// Makes the k-th allocation call from now on (1 = the next one) fail, once;
-// 0 or a negative k turns failing off. Counting restarts with each call.
-void Util_FailAllocAt(long k);
+// Makes count allocation calls fail, starting with the k-th from now on
+// (1 = the next one); 0 or a negative k turns failing off. Counting restarts
+// with each call.
+void Util_FailAllocAt(long k, long count = 1);
 
 // Number of allocation calls since the last Util_FailAllocAt.
 [[nodiscard]] long Util_AllocCalls();
