@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "support/log_capture.h"
 #include "support/xvfb.h"
 
 namespace {
@@ -14,34 +15,13 @@ class InstalledGame : public ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(x.ok()) << "Xvfb did not start";
         ASSERT_TRUE(installGame(prefix.path()));
-        game = prefix.file("bin/skirmlings");
     }
 
-    // Runs the game to its end in the working folder; the exit code.
-    int runToEnd() {
-        Child::Options options;
-        options.workDir = work.path();
-        options.env = gameEnvironment(x);
-        return runProgram({game}, options).code;
-    }
-
-    // The messages of the log, in order.
-    std::vector<std::string> messages() const {
-        std::vector<std::string> out;
-        for (const std::string& line : splitLines(readFile(work.file("session.log")))) {
-            out.push_back(line.substr(line.find(") ") + 2));
-        }
-        return out;
-    }
-
-    // Whether wanted appear in this order among the messages, each one
-    // matching the start of a message.
-    bool inOrder(const std::vector<std::string>& wanted) const {
+    // Whether wanted begin messages of the log, in this order.
+    bool logHasInOrder(const std::vector<std::string>& wanted) const {
         std::size_t next = 0;
-        for (const std::string& m : messages()) {
-            if (next < wanted.size() && m.rfind(wanted[next], 0) == 0) {
-                ++next;
-            }
+        for (const std::string& m : logMessages(readFile(work.file("session.log")))) {
+            next += next < wanted.size() && m.rfind(wanted[next], 0) == 0 ? 1 : 0;
         }
         return next == wanted.size();
     }
@@ -49,46 +29,44 @@ class InstalledGame : public ::testing::Test {
     Xvfb x;
     TempDir prefix;
     TempDir work;
-    std::string game;
+    const std::string game = prefix.file("bin/skirmlings");
+    const std::string sheet = prefix.file("res/men.bmp");
 };
 
 TEST_F(InstalledGame, FindsItsBitmapsBesideBinFromAnyFolder) {
-    EXPECT_TRUE(std::filesystem::exists(prefix.file("res/back2.bmp")));
-    EXPECT_TRUE(std::filesystem::exists(prefix.file("res/men.bmp")));
     GameOnScreen run(x, game, work.path());
     ASSERT_TRUE(run.waitForWindow()) << run.output();
     EXPECT_TRUE(run.waitForPictureChange());
     EXPECT_EQ(run.quit(), 0);
-    EXPECT_TRUE(inOrder({"Loading first image:", "Loading image: " + prefix.file("res/back2.bmp"),
-                         "Loading second image:", "Loading image: " + prefix.file("res/men.bmp"),
-                         "Quit message recieved.", "Program closing..", "Finished."}))
+    EXPECT_TRUE(
+        logHasInOrder({"Loading first image:", "Loading image: " + prefix.file("res/back2.bmp"),
+                       "Loading second image:", "Loading image: " + sheet, "Quit message recieved.",
+                       "Program closing..", "Finished."}))
         << readFile(work.file("session.log"));
 }
 
-TEST_F(InstalledGame, AMissingOrBrokenSheetEndsTheRun) {
-    for (const bool missing : {true, false}) {
-        SCOPED_TRACE(missing ? "missing" : "not a bitmap");
-        std::filesystem::remove(prefix.file("res/men.bmp"));
-        if (!missing) {
-            writeFile(prefix.file("res/men.bmp"), "this is a text file, not a bitmap\n");
+TEST_F(InstalledGame, AMissingOrBrokenBitmapEndsTheRun) {
+    struct Case {
+        std::string file, content, before, after;
+    } const cases[] = {{"back2.bmp", "", "Loading first image:", "Could not load back.bmp!"},
+                       {"men.bmp", "", "Loading second image:", "Could not load men.bmp!"},
+                       {"men.bmp", "this is a text file, not a bitmap\n",
+                        "Loading second image:", "Could not load men.bmp!"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file + (c.content.empty() ? " missing" : " broken"));
+        ASSERT_TRUE(installGame(prefix.path())); // both bitmaps back in place
+        std::filesystem::remove(prefix.file("res/" + c.file));
+        if (!c.content.empty()) {
+            writeFile(prefix.file("res/" + c.file), c.content);
         }
-        EXPECT_EQ(runToEnd(), 255);
-        EXPECT_TRUE(
-            inOrder({"Loading second image:", "Loading image: " + prefix.file("res/men.bmp"),
-                     "Could not load BMP: ", "Could not load men.bmp!", "Finished."}))
+        Child::Options options;
+        options.workDir = work.path();
+        options.env = gameEnvironment(x);
+        EXPECT_EQ(runProgram({game}, options).code, 255);
+        EXPECT_TRUE(logHasInOrder({c.before, "Loading image: " + prefix.file("res/" + c.file),
+                                   "Could not load BMP: ", c.after, "Finished."}))
             << readFile(work.file("session.log"));
-        EXPECT_EQ(messages().back(), "Finished.");
-    }
-}
-
-TEST_F(InstalledGame, AMissingBackgroundEndsTheRun) {
-    std::filesystem::remove(prefix.file("res/back2.bmp"));
-    EXPECT_EQ(runToEnd(), 255);
-    EXPECT_TRUE(inOrder({"Loading first image:", "Loading image: " + prefix.file("res/back2.bmp"),
-                         "Could not load BMP: ", "Could not load back.bmp!", "Finished."}))
-        << readFile(work.file("session.log"));
-    for (const std::string& m : messages()) {
-        EXPECT_NE(m, "Loading second image:");
+        EXPECT_EQ(logMessages(readFile(work.file("session.log"))).back(), "Finished.");
     }
 }
 

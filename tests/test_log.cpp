@@ -13,143 +13,80 @@
 
 namespace {
 
-// Each level as the game calls it, from a function with a known name.
-int writeInfo(int value) {
-    Log_Info("info %d and %s", value, "text");
-    return __LINE__ - 1;
-}
-int writeWarn() {
-    Log_Warn("plain warning");
-    return __LINE__ - 1;
-}
-int writeError(const char* what) {
-    Log_Error("error: %s", what);
-    return __LINE__ - 1;
+// Sets errno as a side effect, to show when arguments are evaluated.
+const char* settingErrno(const char* text) {
+    errno = ERANGE;
+    return text;
 }
 
-TEST(SessionLog, EachLevelWritesOneLineFieldByField) {
+TEST(SessionLog, LinesCarryLevelPlaceMarkerAndMessage) {
     LogCapture log;
     errno = 0;
-    const int infoLine = writeInfo(42);
-    const int warnLine = writeWarn();
-    const int errorLine = writeError("boom");
-    const std::vector<std::string> lines = log.lines();
-    ASSERT_EQ(lines.size(), 3u);
+    const int first = __LINE__ + 1;
+    Log_Info("info %d and %s", 42, settingErrno("text")); // marker chosen before the argument
+    Log_Warn("plain warning");                            // errno left as the argument set it
+    Log_Error("error: %s", "boom");                       // clears errno afterwards
+    const int errnoAfterError = errno;
+    Log_Info("after the error");
     const std::regex layout(
-        R"(^\[(INFO|WARN|ERROR)\] \(([^:]+):(\w+)\(\):(\d+): errno: (Yep|None)\) (.*)$)");
-    const struct {
-        const char* tag;
-        const char* function;
-        int line;
-        const char* message;
-    } expected[] = {{"INFO", "writeInfo", infoLine, "info 42 and text"},
-                    {"WARN", "writeWarn", warnLine, "plain warning"},
-                    {"ERROR", "writeError", errorLine, "error: boom"}};
-    for (std::size_t i = 0; i < 3; ++i) {
+        R"(^\[(INFO|WARN|ERROR)\] \(tests/test_log.cpp:(\w+)\(\):(\d+): errno: (Yep|None)\) (.*)$)");
+    const std::vector<std::vector<std::string>> expected = {{"INFO", "None", "info 42 and text"},
+                                                            {"WARN", "Yep", "plain warning"},
+                                                            {"ERROR", "Yep", "error: boom"},
+                                                            {"INFO", "None", "after the error"}};
+    const std::vector<std::string> lines = log.lines();
+    ASSERT_EQ(lines.size(), expected.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
         std::smatch m;
         ASSERT_TRUE(std::regex_match(lines[i], m, layout)) << lines[i];
-        EXPECT_EQ(m[1], expected[i].tag);
-        EXPECT_EQ(m[2], "tests/test_log.cpp");
-        EXPECT_EQ(m[3], expected[i].function);
-        EXPECT_EQ(m[4], std::to_string(expected[i].line));
-        EXPECT_EQ(m[5], "None");
-        EXPECT_EQ(m[6], expected[i].message);
+        EXPECT_EQ(m[1], expected[i][0]);
+        EXPECT_EQ(m[2], "TestBody");
+        EXPECT_EQ(m[3], std::to_string(first + static_cast<int>(i) + (i == 3 ? 1 : 0)));
+        EXPECT_EQ(m[4], expected[i][1]) << lines[i];
+        EXPECT_EQ(m[5], expected[i][2]);
     }
+    EXPECT_EQ(errnoAfterError, 0);
 }
 
-TEST(SessionLog, OnlyAnErrorLineClearsErrno) {
-    LogCapture log;
-    errno = EINVAL;
-    writeWarn();
-    EXPECT_EQ(errno, EINVAL);
-    writeInfo(1);
-    EXPECT_EQ(errno, EINVAL);
-    writeError("first");
-    EXPECT_EQ(errno, 0);
-    writeInfo(2);
-    errno = ENOENT;
-    writeError("second");
-    const std::vector<std::string> lines = log.lines();
-    ASSERT_EQ(lines.size(), 5u);
-    const char* markers[] = {"Yep", "Yep", "Yep", "None", "Yep"};
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        EXPECT_NE(lines[i].find(std::string("errno: ") + markers[i] + ")"), std::string::npos)
-            << lines[i];
-    }
-}
-
-// An argument that sets errno must not change the marker chosen before it.
-const char* settingErrno() {
-    errno = ERANGE;
-    return "arg";
-}
-
-TEST(SessionLog, MarkerIsChosenBeforeTheArgumentsAreEvaluated) {
-    LogCapture log;
-    errno = 0;
-    Log_Info("%s", settingErrno());
-    EXPECT_EQ(errno, ERANGE);
-    Log_Error("%s", settingErrno());
-    EXPECT_EQ(errno, 0);
-    const std::vector<std::string> lines = log.lines();
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_NE(lines[0].find("errno: None) arg"), std::string::npos) << lines[0];
-    EXPECT_NE(lines[1].find("errno: Yep) arg"), std::string::npos) << lines[1];
-}
-
-TEST(SessionLog, ClosedLogWritesNothingButErrorStillClearsErrno) {
+TEST(SessionLog, AClosedLogTakesNothingButAnErrorStillClearsErrno) {
     std::FILE* const saved = gLog;
     gLog = nullptr;
     errno = EIO;
-    writeInfo(3);
+    Log_Info("lost");
     Log_flush();
     Log_close();
     EXPECT_EQ(errno, EIO);
-    writeError("lost");
+    Log_Error("lost too");
     EXPECT_EQ(errno, 0);
-    EXPECT_EQ(gLog, nullptr);
     gLog = saved;
 }
 
-// Runs body in a fresh working folder and gives back what it left there.
-class LogFileTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        ASSERT_NE(getcwd(home_, sizeof home_), nullptr);
-        ASSERT_EQ(chdir(dir_.path().c_str()), 0);
-    }
-    void TearDown() override {
-        Log_close();
-        ASSERT_EQ(chdir(home_), 0);
-    }
-    TempDir dir_;
-    char home_[4096] = {};
-};
-
-TEST_F(LogFileTest, StartTruncatesAndResumeAppends) {
-    writeFile(dir_.file("session.log"), "an old run\n");
+TEST(SessionLog, StartTruncatesResumeAppendsAndAnUnmakeableFileLeavesItClosed) {
+    char home[4096] = {};
+    ASSERT_NE(getcwd(home, sizeof home), nullptr);
+    TempDir dir;
+    ASSERT_EQ(chdir(dir.path().c_str()), 0);
+    writeFile("session.log", "an old run\n");
     ASSERT_EQ(Log_open("w"), 0);
     Log_Info("first run");
-    Log_close(); // a pause
+    Log_close(); // as a pause does
     EXPECT_EQ(gLog, nullptr);
     ASSERT_EQ(Log_open("a"), 0);
     Log_Info("after resume");
     Log_close();
-    const std::vector<std::string> lines = splitLines(readFile(dir_.file("session.log")));
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_NE(lines[0].find(") first run"), std::string::npos);
-    EXPECT_NE(lines[1].find(") after resume"), std::string::npos);
-}
+    const std::vector<std::string> messages = logMessages(readFile("session.log"));
+    EXPECT_EQ(messages, (std::vector<std::string>{"first run", "after resume"}));
 
-TEST_F(LogFileTest, AFileThatCannotBeMadeLeavesTheLogClosed) {
-    ASSERT_EQ(mkdir(dir_.file("session.log").c_str(), 0755), 0);
+    // A folder in the file's place stops even root from making it.
+    std::remove("session.log");
+    ASSERT_EQ(mkdir("session.log", 0755), 0);
     testing::internal::CaptureStderr();
     EXPECT_EQ(Log_open("w"), -1);
     const std::string said = testing::internal::GetCapturedStderr();
     EXPECT_EQ(gLog, nullptr);
-    EXPECT_NE(said.find("session.log"), std::string::npos) << said;
-    EXPECT_NE(said.find(std::strerror(EISDIR)), std::string::npos) << said;
-    Log_Info("goes nowhere");
+    EXPECT_NE(said.find(std::string("session.log: ") + std::strerror(EISDIR)), std::string::npos)
+        << said;
+    ASSERT_EQ(chdir(home), 0);
 }
 
 } // namespace

@@ -1,8 +1,7 @@
 #include "support/log_capture.h"
 
-#include <sstream>
-
 #include "game/log.h"
+#include "support/process.h"
 
 LogCapture::LogCapture() : file_(std::tmpfile()), previous_(gLog) {
     gLog = file_;
@@ -16,31 +15,28 @@ LogCapture::~LogCapture() {
 }
 
 std::string LogCapture::text() const {
-    if (file_ == nullptr) {
-        return {};
+    std::string all;
+    if (file_ != nullptr) {
+        std::fflush(file_);
+        all.resize(static_cast<std::size_t>(std::ftell(file_)));
+        std::rewind(file_);
+        all.resize(std::fread(all.data(), 1, all.size(), file_));
+        std::fseek(file_, 0, SEEK_END);
     }
-    std::fflush(file_);
-    const long end = std::ftell(file_);
-    std::string all(static_cast<std::size_t>(end), '\0');
-    std::rewind(file_);
-    const std::size_t got = std::fread(all.data(), 1, all.size(), file_);
-    all.resize(got);
-    std::fseek(file_, 0, SEEK_END);
     return all;
 }
 
 std::vector<std::string> LogCapture::lines() const {
-    std::vector<std::string> out;
-    std::istringstream in(text());
-    for (std::string line; std::getline(in, line);) {
-        out.push_back(line);
-    }
-    return out;
+    return splitLines(text());
 }
 
 std::vector<std::string> LogCapture::messages() const {
+    return logMessages(text());
+}
+
+std::vector<std::string> logMessages(const std::string& text) {
     std::vector<std::string> out;
-    for (const std::string& line : lines()) {
+    for (const std::string& line : splitLines(text)) {
         const std::size_t cut = line.find(") ");
         out.push_back(cut == std::string::npos ? line : line.substr(cut + 2));
     }

@@ -17,10 +17,13 @@ class LogCapture {
     [[nodiscard]] std::string text() const;
     // The lines written so far, without their line ends.
     [[nodiscard]] std::vector<std::string> lines() const;
-    // The message part of each line (what follows the ") " of the prefix).
+    // The message of each line (what follows the prefix).
     [[nodiscard]] std::vector<std::string> messages() const;
 
   private:
     std::FILE* file_;
     std::FILE* previous_;
 };
+
+// The message of each line of a log's text.
+std::vector<std::string> logMessages(const std::string& text);

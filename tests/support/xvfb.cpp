@@ -8,31 +8,6 @@
 #include <filesystem>
 #include <sstream>
 
-namespace {
-// Reads one line from fd within the limit; empty when none came.
-std::string readLineWithin(int fd, std::chrono::milliseconds limit) {
-    std::string line;
-    const auto deadline = Clock::now() + limit;
-    while (Clock::now() < deadline) {
-        fd_set set;
-        FD_ZERO(&set);
-        FD_SET(fd, &set);
-        timeval tv{0, 100000};
-        if (select(fd + 1, &set, nullptr, nullptr, &tv) > 0) {
-            char c = 0;
-            if (read(fd, &c, 1) != 1) {
-                break;
-            }
-            if (c == '\n') {
-                return line;
-            }
-            line += c;
-        }
-    }
-    return {};
-}
-} // namespace
-
 Xvfb::Xvfb() {
     int fds[2];
     if (pipe(fds) != 0) {
@@ -44,8 +19,13 @@ Xvfb::Xvfb() {
         std::vector<std::string>{"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0",
                                  "800x600x24", "-nolisten", "tcp", "-noreset"},
         options);
+    // Xvfb writes its display number once it is ready; the pipe ends
+    // without one if it dies first.
     close(fds[1]);
-    const std::string number = readLineWithin(fds[0], GENEROUS);
+    std::string number;
+    for (char c = 0; read(fds[0], &c, 1) == 1 && c != '\n';) {
+        number += c;
+    }
     close(fds[0]);
     if (!number.empty()) {
         display_ = ":" + number;
