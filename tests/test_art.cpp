@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "game/image.h"
-#include "support/xvfb.h"
+#include "xdrive/xvfb.h"
 
 namespace {
 

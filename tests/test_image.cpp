@@ -5,7 +5,7 @@
 #include "share/alloc.h"
 #include "share/share_utils.h"
 #include "support/log_capture.h"
-#include "support/xvfb.h"
+#include "xdrive/xvfb.h"
 
 namespace {
 

@@ -6,7 +6,8 @@
 #include <filesystem>
 
 #include "support/log_capture.h"
-#include "support/xvfb.h"
+#include "support/build.h"
+#include "xdrive/xvfb.h"
 
 namespace {
 

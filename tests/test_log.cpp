@@ -9,7 +9,7 @@
 
 #include "game/log.h"
 #include "support/log_capture.h"
-#include "support/process.h"
+#include "xdrive/process.h"
 
 namespace {
 

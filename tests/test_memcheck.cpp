@@ -6,7 +6,7 @@
 #include <regex>
 #include <thread>
 
-#include "support/xvfb.h"
+#include "xdrive/xvfb.h"
 
 namespace {
 

@@ -6,7 +6,8 @@
 #include <thread>
 #include <vector>
 
-#include "support/xvfb.h"
+#include "support/build.h"
+#include "xdrive/xvfb.h"
 
 namespace {
 

@@ -6,7 +6,8 @@
 #include <algorithm>
 #include <thread>
 
-#include "support/xvfb.h"
+#include "support/build.h"
+#include "xdrive/xvfb.h"
 
 namespace {
 

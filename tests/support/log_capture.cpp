@@ -1,7 +1,7 @@
 #include "support/log_capture.h"
 
 #include "game/log.h"
-#include "support/process.h"
+#include "xdrive/process.h"
 
 LogCapture::LogCapture() : file_(std::tmpfile()), previous_(gLog) {
     gLog = file_;

@@ -1,4 +1,5 @@
-// A private X server for tests of the real window, and the game run on it.
+// A private X server, and the game run on it: driven by keys and signals,
+// photographed, and its log read. The tests and the screenshot tool use it.
 #pragma once
 
 #include <cstdint>
@@ -6,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "support/process.h"
+#include "xdrive/process.h"
 
 // Xvfb on a display number it picks itself (so it never takes one in use);
 // stopped by the destructor. Only what the test started is stopped.
@@ -82,8 +83,3 @@ class GameOnScreen {
 
 // The environment the game runs in on this display.
 std::vector<std::string> gameEnvironment(const Xvfb& x);
-
-// The build's own game and resources, and where an install goes.
-std::string builtGame();
-// Installs the build into prefix with cmake --install; true on success.
-bool installGame(const std::string& prefix);

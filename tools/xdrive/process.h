@@ -1,4 +1,4 @@
-// Running other programs from tests: the real game, Xvfb, xdotool.
+// Running other programs: the real game, Xvfb, xdotool, xwd.
 #pragma once
 
 #include <sys/types.h>
@@ -10,7 +10,7 @@
 
 using Clock = std::chrono::steady_clock;
 
-// Limits are generous: the machine that runs the tests is shared and noisy.
+// Limits are generous: the machines that run this are shared and noisy.
 constexpr std::chrono::seconds GENEROUS = std::chrono::seconds(60);
 
 // Polls cond every 20 ms until it holds or the limit passes; says which.

@@ -1,4 +1,4 @@
-#include "support/xvfb.h"
+#include "xdrive/xvfb.h"
 
 #include <SDL.h>
 #include <signal.h>
@@ -192,13 +192,4 @@ int GameOnScreen::quit() {
     child_->signal(SIGTERM);
     int code = -1;
     return child_->waitExit(&code) ? code : -1;
-}
-
-std::string builtGame() {
-    return SKIRMLINGS_GAME;
-}
-
-bool installGame(const std::string& prefix) {
-    return runProgram({SKIRMLINGS_CMAKE, "--install", SKIRMLINGS_BINARY_DIR, "--prefix", prefix})
-               .code == 0;
 }

@@ -1,4 +1,4 @@
-#include "support/process.h"
+#include "xdrive/process.h"
 
 #include <fcntl.h>
 #include <signal.h>
