@@ -1,12 +1,11 @@
+// The resource directory and the lookups built on it, with the executable's
+// directory supplied by the tests (test_art loads the game's bitmaps through
+// the one SDL reports).
 #include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <cstdlib>
-#include <functional>
-#include <string>
-#include <utility>
-#include <vector>
 
 #include "share/alloc.h"
 #include "share/share_utils.h"
@@ -14,12 +13,6 @@
 
 namespace {
 const char* gBase = nullptr; // what the executable's directory is said to be
-int gAsked = 0;
-
-char* fakeBasePath() {
-    ++gAsked;
-    return gBase == nullptr ? nullptr : SDL_strdup(gBase);
-}
 
 using Lines = std::vector<std::string>;
 
@@ -30,21 +23,16 @@ std::string text(const BstringRecord* s) {
 class ResourcePath : public ::testing::Test {
   protected:
     void SetUp() override {
-        gBase = "/opt/game/bin/";
-        gAsked = 0;
-        File_SetBasePathSource(fakeBasePath);
+        File_SetBasePathSource([] { return gBase == nullptr ? nullptr : SDL_strdup(gBase); });
     }
-    void TearDown() override {
-        File_ForgetResourcePath();
-        File_SetBasePathSource(nullptr);
-    }
+    void TearDown() override { File_ForgetResourcePath(); }
     LogCapture log;
 };
 } // namespace
 
-TEST_F(ResourcePath, OnlyALastComponentBinBecomesRes) {
+// Each lookup also releases the string its slot held, after a WARN line.
+TEST_F(ResourcePath, NamesFollowTheDirectoryWhoseLastComponentBinBecomesRes) {
     const std::pair<const char*, const char*> cases[] = {
-        {"/opt/game/bin/", "/opt/game/res/"},
         {"/home/robin/game/bin/", "/home/robin/game/res/"},
         {"/srv/cabinet/bin/", "/srv/cabinet/res/"},
         {"/opt/bin/game/bin/", "/opt/bin/game/res/"},
@@ -53,145 +41,57 @@ TEST_F(ResourcePath, OnlyALastComponentBinBecomesRes) {
         {"/opt/Game/BIN/", "/opt/Game/BIN/"},
         {"C:\\games\\bin\\", "C:\\games\\res\\"},
         {"/opt/game/bin", "/opt/game/res"},
-        {"bin/", "res/"}};
+        {"/opt/game/bin/", "/opt/game/res/"}};
+    bstring path = Bstring_fromCstr("left over");
+    const BstringRecord name{4, 3, const_cast<char*>("a\0b")};
     for (auto [base, want] : cases) {
-        gBase = base;
-        bstring path = nullptr;
-        EXPECT_EQ(File_GetResource_cstr("men.bmp", &path), path);
-        EXPECT_EQ(text(path), std::string(want) + "men.bmp");
-        const bstring built = RESOURCE_PATH;
-        EXPECT_EQ(File_InitialiseResourcePath(), 1);
-        EXPECT_EQ(RESOURCE_PATH, built);
-        Bstring_destroy(path);
         File_ForgetResourcePath();
+        gBase = base;
+        EXPECT_EQ(text(File_GetResource_cstr("sub/x.bmp", &path)), want + std::string("sub/x.bmp"));
+        EXPECT_EQ(File_InitialiseResourcePath(), 1);
     }
-    EXPECT_EQ(gAsked, 10); // the second initialisation asked nothing
-    EXPECT_TRUE(log.lines().empty());
-}
-
-TEST_F(ResourcePath, TheGameFindsItsBitmapsBesideItsBinDirectory) {
-    File_SetBasePathSource(nullptr);
-    EXPECT_EQ(File_InitialiseResourcePath(), 0);
-    EXPECT_EQ(text(RESOURCE_PATH), SKIRMLINGS_BINARY_DIR "/res/");
-}
-
-TEST_F(ResourcePath, NamesAreAppendedAsTheyAreOverWhatTheSlotHeld) {
-    bstring path = Bstring_fromCstr("left over"), name = Bstring_fromCstr("a");
-    ASSERT_EQ(Bstring_appendBytes(name, "\0b", 2), 0);
     EXPECT_EQ(text(File_GetResource_cstr("", &path)), "/opt/game/res/");
-    EXPECT_EQ(text(File_GetResource_cstr("sub/x.bmp", &path)), "/opt/game/res/sub/x.bmp");
-    EXPECT_EQ(text(File_GetResource(name, &path)), std::string("/opt/game/res/a\0b", 17));
-    EXPECT_EQ(log.messages(), Lines(3, "Out bstring exists, destroying to avoid memory leaks"));
-    EXPECT_EQ(log.lines()[0].rfind("[WARN] (src/share/resource.cpp:File_GetResource_cstr():", 0),
-              0U);
-    Bstring_destroy(name);
+    EXPECT_EQ(File_GetResource(&name, &path), path);
+    char* out = static_cast<char*>(std::malloc(1)); // released by the conversion
+    EXPECT_EQ(Util_CString_Convert(path, &out), 0);
+    EXPECT_EQ(std::string(out, 18), std::string("/opt/game/res/a\0b", 18));
+    EXPECT_EQ(log.messages(), Lines(11, "Out bstring exists, destroying to avoid memory leaks"));
+    EXPECT_EQ(log.text().rfind("[WARN]", 0), 0U);
+    std::free(out);
     Bstring_destroy(path);
 }
 
-TEST_F(ResourcePath, FailedLookupsWriteTheirLinesAndLeaveTheSlotAsDocumented) {
-    gBase = nullptr;
+TEST_F(ResourcePath, FailuresWriteTheirLinesAndLeaveTheSlotAsDocumented) {
+    gBase = nullptr; // the base path is missing
     bstring kept = Bstring_fromCstr("kept"), slot = kept;
-    for (int round = 0; round < 2; ++round) { // a failed build is retried every time
-        errno = EINVAL;
-        EXPECT_EQ(File_GetResource_cstr("men.bmp", &slot), nullptr);
-        EXPECT_EQ(slot, kept);
-        EXPECT_EQ(File_GetResource(kept, &slot), nullptr);
-        EXPECT_EQ(std::exchange(slot, kept), nullptr);
-    }
-    gBase = "/opt/game/bin/";
-    EXPECT_EQ(File_GetResource_cstr(nullptr, &slot), nullptr);
-    EXPECT_EQ(slot, kept);
-    EXPECT_EQ(File_GetResource(nullptr, &slot), nullptr);
-    EXPECT_EQ(slot, nullptr);
-    EXPECT_EQ(errno, 0);
-    const Lines lines = log.lines(), messages = log.messages();
-    ASSERT_EQ(lines.size(), 10U);
-    EXPECT_EQ(lines[0].rfind("[ERROR] (src/share/resource.cpp:File_InitialiseResourcePath():", 0),
-              0U);
-    EXPECT_EQ(lines[1].rfind("[ERROR] (src/share/resource.cpp:File_GetResource_cstr():", 0), 0U);
-    EXPECT_NE(lines[3].find(":File_GetResource():"), std::string::npos);
-    EXPECT_NE(lines[0].find("errno: Yep) SDL could not setup the base path on this system."),
-              std::string::npos);
-    EXPECT_NE(lines[1].find("errno: None) Resource data path could not be initialised D:"),
-              std::string::npos);
-    EXPECT_EQ(Lines(messages.begin() + 4, messages.begin() + 8),
-              Lines(messages.begin(), messages.begin() + 4));
-    EXPECT_EQ(Lines(messages.begin() + 8, messages.end()),
-              (Lines{"Invalid input: path string cannot be NULL.",
-                     "Invalid input: path bstring cannot be NULL."}));
-    Bstring_destroy(kept);
-}
-
-TEST_F(ResourcePath, ConvertsEveryCountedByte) {
-    bstring b = Bstring_fromCstr("a");
-    ASSERT_EQ(Bstring_appendBytes(b, "\0b", 2), 0);
-    char* out = static_cast<char*>(std::malloc(1)); // released by the conversion
-    EXPECT_EQ(Util_CString_Convert(b, &out), 0);
-    EXPECT_EQ(std::string(out, 4), std::string("a\0b\0", 4));
-    bstring empty = Bstring_fromCstr("");
-    EXPECT_EQ(Util_CString_Convert(empty, &out), 0);
-    EXPECT_EQ(out[0], '\0');
     errno = EINVAL;
+    EXPECT_EQ(File_GetResource_cstr("men.bmp", &slot), nullptr);
+    EXPECT_EQ(slot, kept);
+    EXPECT_EQ(File_GetResource(kept, &slot), nullptr);
+    EXPECT_EQ(slot, nullptr);
+    // Memory runs out for the directory's final copy (the third allocation):
+    // the directory counts as built, so the lookup fails at its own copy.
+    gBase = "/opt/game/bin/";
+    Util_FailAllocAt(3);
+    EXPECT_EQ(File_GetResource(kept, &slot), nullptr);
+    // Null names, and the conversion's failures.
+    EXPECT_EQ(File_GetResource_cstr(nullptr, &slot), nullptr);
+    char* out = static_cast<char*>(std::malloc(1)); // released once, by the first conversion
     EXPECT_EQ(Util_CString_Convert(nullptr, &out), -1);
     EXPECT_EQ(out, nullptr);
-    EXPECT_EQ(errno, 0);
-    EXPECT_EQ(log.messages(), Lines{"Invalid input: bstring input is NULL."});
-    Bstring_destroy(b);
-    Bstring_destroy(empty);
-}
-
-TEST_F(ResourcePath, RunningOutOfMemoryFailsOrFallsBack) {
-    // One letter per k with the k-th allocation failing: F failed with its
-    // ERROR line, N built nothing but reported success, S succeeded.
-    auto outcomes = [&](const std::function<char()>& run, const char* error) {
-        std::string seen;
-        for (long k = 1;; ++k) {
-            const std::size_t before = log.lines().size();
-            Util_FailAllocAt(k);
-            const char got = run();
-            const bool reached = Util_AllocCalls() >= k;
-            Util_FailAllocAt(0);
-            const Lines all = log.messages();
-            const bool logged = all.size() == before + 1 && all.back() == error;
-            if (!reached) {
-                return seen;
-            }
-            seen += got == 'F' && !logged ? '?' : got;
-        }
-    };
-    auto init = [] {
-        File_ForgetResourcePath();
-        const int rc = File_InitialiseResourcePath();
-        return rc == -1                                  ? 'F'
-               : RESOURCE_PATH == nullptr                ? 'N'
-               : text(RESOURCE_PATH) == "/opt/game/res/" ? 'S'
-                                                         : '?';
-    };
-    EXPECT_EQ(outcomes(init, "bstring find and replace failed."), "FFNS");
-    bstring name = Bstring_fromCstr("men.bmp");
-    auto lookup = [name](bool counted) {
-        return [name, counted] {
-            bstring path = nullptr;
-            const bstring got =
-                counted ? File_GetResource(name, &path) : File_GetResource_cstr("men.bmp", &path);
-            const char seen = got == nullptr && path == nullptr                     ? 'F'
-                              : got == path && text(got) == "/opt/game/res/men.bmp" ? 'S'
-                                                                                    : '?';
-            Bstring_destroy(path);
-            return seen;
-        };
-    };
-    EXPECT_EQ(outcomes(lookup(false), "Failed to copy RESOURCE_PATH."), "FSS");
-    EXPECT_EQ(outcomes(lookup(true), "Failed to copy RESOURCE_PATH"), "FSS");
-    auto convert = [name] {
-        char* out = nullptr;
-        const int rc = Util_CString_Convert(name, &out);
-        const char seen = rc == -1 && out == nullptr                 ? 'F'
-                          : rc == 0 && std::string(out) == "men.bmp" ? 'S'
-                                                                     : '?';
-        std::free(out);
-        return seen;
-    };
-    EXPECT_EQ(outcomes(convert, "Could not allocate memory for the cstring copy."), "F");
-    Bstring_destroy(name);
+    Util_FailAllocAt(1);
+    EXPECT_EQ(Util_CString_Convert(kept, &out), -1);
+    const std::string sdl = "SDL could not setup the base path on this system.",
+                      init = "Resource data path could not be initialised D:";
+    ASSERT_EQ(log.messages(), (Lines{sdl, init, sdl, init, "Failed to copy RESOURCE_PATH",
+                                     "Invalid input: path string cannot be NULL.",
+                                     "Invalid input: bstring input is NULL.",
+                                     "Could not allocate memory for the cstring copy."}));
+    const Lines lines = log.lines();
+    for (std::size_t k = 0; k < lines.size(); ++k) { // every ERROR line clears errno
+        EXPECT_EQ(lines[k].rfind("[ERROR]", 0), 0U) << k;
+        EXPECT_NE(lines[k].find(k == 0 ? "errno: Yep)" : "errno: None)"), std::string::npos) << k;
+    }
+    EXPECT_NE(lines[3].find(":File_GetResource():"), std::string::npos);
+    Bstring_destroy(kept);
 }
