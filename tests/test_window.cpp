@@ -59,10 +59,16 @@ TEST_F(WindowTest, PauseClosesTheLogAndFreezesThePictureAndResumeAppends) {
     const std::string atPause = game.log();
     EXPECT_EQ(findLine(splitLines(atPause), ") Starting..."), 0);
 
-    const Picture frozen = game.screenshot();
+    // The last frame drawn before the pause may still be on its way.
+    Picture frozen;
+    ASSERT_TRUE(waitFor([&] {
+        Picture now = game.screenshot();
+        const bool settled = !now.empty() && now == frozen;
+        frozen = std::move(now);
+        return settled;
+    }));
     std::this_thread::sleep_for(std::chrono::seconds(1));
     const Picture later = game.screenshot();
-    ASSERT_FALSE(frozen.empty());
     EXPECT_TRUE(frozen == later) << "nothing may move while paused";
     EXPECT_EQ(game.log(), atPause);
 
