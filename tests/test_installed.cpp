@@ -5,8 +5,8 @@
 
 #include <filesystem>
 
-#include "support/log_capture.h"
 #include "support/build.h"
+#include "support/log_capture.h"
 #include "xdrive/xvfb.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <regex>
 
-#include "game/log.h"
+#include "share/log.h"
 #include "support/log_capture.h"
 #include "xdrive/process.h"
 

@@ -3,8 +3,8 @@
 
 #include <cerrno>
 
-#include "game/log.h"
 #include "man/man.h"
+#include "share/log.h"
 #include "support/log_capture.h"
 
 // Men are written with designated initialisers; the fields left out are zero.

@@ -1,6 +1,6 @@
 #include "game/game.h"
-#include "game/log.h"
 #include "man/man.h"
+#include "share/log.h"
 
 int draw_frame(SDL_Surface* screen, SDL_Surface* background, SDL_Surface* sheet,
                FrameRects* rects) {

@@ -1,8 +1,8 @@
 #include "game/game.h"
 
 #include "game/image.h"
-#include "game/log.h"
 #include "man/man.h"
+#include "share/log.h"
 #include "share/share_utils.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "game/image.h"
 
-#include "game/log.h"
 #include "share/alloc.h"
+#include "share/log.h"
 #include "share/share_utils.h"
 
 int load_image(SDL_Surface** slot, const char* name) {

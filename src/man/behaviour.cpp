@@ -1,7 +1,7 @@
 #include <cmath>
 
-#include "game/log.h"
 #include "man/man.h"
+#include "share/log.h"
 #include "share/share_utils.h"
 
 namespace {

@@ -1,6 +1,6 @@
-#include "game/log.h"
 #include "man/man.h"
 #include "share/alloc.h"
+#include "share/log.h"
 #include "share/share_utils.h"
 
 Man* gMen = nullptr;

@@ -1,5 +1,5 @@
-#include "game/log.h"
 #include "man/man.h"
+#include "share/log.h"
 
 namespace {
 // Columns inside a look's group for animation frames 0 to 3: the standing

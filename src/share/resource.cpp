@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "game/log.h"
 #include "share/alloc.h"
+#include "share/log.h"
 #include "share/share_utils.h"
 
 bstring RESOURCE_PATH = nullptr;

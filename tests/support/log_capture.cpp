@@ -1,6 +1,6 @@
 #include "support/log_capture.h"
 
-#include "game/log.h"
+#include "share/log.h"
 #include "xdrive/process.h"
 
 LogCapture::LogCapture() : file_(std::tmpfile()), previous_(gLog) {

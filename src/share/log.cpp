@@ -1,4 +1,4 @@
-#include "game/log.h"
+#include "share/log.h"
 
 #include <cstring>
 
