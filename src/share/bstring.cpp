@@ -135,9 +135,6 @@ int replaceGrowing(bstring s, const BstringRecord* pattern, const BstringRecord*
             return -1;
         }
     }
-    if (matches.count() == 0) {
-        return 0; // nothing grows, so the buffer stays as it is
-    }
     const std::int64_t newLength = s->length + growth;
     if (newLength >= MAX_LENGTH) {
         return -1;

@@ -60,9 +60,11 @@ int Bstring_appendBytes(bstring s, const void* bytes, std::int32_t n);
 
 // Replaces every occurrence of pattern at or after pos, left to right and
 // without overlap; replaced text is not searched again. Pattern and
-// replacement may lie in s's own buffer. 0 (also when there is nothing to
-// replace), or -1 for invalid arguments (an empty pattern is one) or no
-// memory, with s unchanged.
+// replacement may lie in s's own buffer. A longer replacement first
+// reserves length + growth + 1 even when nothing matches, so a full buffer
+// grows then too. 0 (also when there is nothing to replace), or -1 for
+// invalid arguments (an empty pattern is one) or no memory, with s
+// unchanged.
 int Bstring_findReplace(bstring s, const BstringRecord* pattern, const BstringRecord* replacement,
                         std::int32_t pos);
 
