@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -30,10 +31,16 @@ Child::Child(const std::vector<std::string>& argv, const Options& options) {
         args.push_back(const_cast<char*>(a.c_str()));
     }
     args.push_back(nullptr);
+    const pid_t parent = getpid();
     pid_ = fork();
     if (pid_ == 0) {
         // In the child: only async-signal-safe work until exec, apart from
         // the environment, which belongs to this process alone now.
+        // Whatever ends the test, a crash included, ends what it started:
+        // the signal outlives exec, and a parent already gone is caught.
+        if (prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || getppid() != parent) {
+            _exit(126);
+        }
         if (!options.workDir.empty() && chdir(options.workDir.c_str()) != 0) {
             _exit(126);
         }

@@ -17,7 +17,7 @@ constexpr std::chrono::seconds GENEROUS = std::chrono::seconds(60);
 bool waitFor(const std::function<bool()>& cond, std::chrono::milliseconds limit = GENEROUS);
 
 // A child process; killed (SIGKILL) and reaped by the destructor if it is
-// still running.
+// still running, and killed by the system if this process dies first.
 class Child {
   public:
     struct Options {

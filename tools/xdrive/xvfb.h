@@ -20,6 +20,7 @@ class Xvfb {
 
     [[nodiscard]] bool ok() const { return !display_.empty(); }
     [[nodiscard]] const std::string& display() const { return display_; } // ":N"
+    [[nodiscard]] pid_t pid() const { return server_ != nullptr ? server_->pid() : -1; }
 
     // Runs an X client (xdotool, xwd) against this display.
     RunResult client(const std::vector<std::string>& argv) const;
