@@ -29,3 +29,19 @@ TEST(Bstring, AppendingTextWithNoMemoryLeftKeepsTheBytesThatFitted) {
     EXPECT_EQ(std::string(s->data, 8), "abcdefgh");
     EXPECT_EQ(Bstring_destroy(s), 0);
 }
+
+TEST(Bstring, ALongerReplacementGrowsAFullBufferEvenWhenNothingMatches) {
+    char x[] = "x", yy[] = "yy";
+    const BstringRecord pattern{2, 1, x}, replacement{3, 2, yy};
+    for (const bool memory : {true, false}) {
+        const bstring s = Bstring_fromCstr("abc");
+        ASSERT_EQ(Bstring_appendCstr(s, "defg"), 0); // seven bytes and the NUL fill all eight
+        ASSERT_EQ(s->capacity, 8);
+        Util_FailAllocAt(memory ? 0 : 1, 1000);
+        EXPECT_EQ(Bstring_findReplace(s, &pattern, &replacement, 0), memory ? 0 : -1);
+        Util_FailAllocAt(0);
+        EXPECT_EQ(s->capacity, memory ? 16 : 8);
+        EXPECT_EQ(std::string(s->data), "abcdefg");
+        EXPECT_EQ(Bstring_destroy(s), 0);
+    }
+}
