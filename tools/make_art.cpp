@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "vision.h"
+
 #ifndef SKIRMLINGS_ART_DIR
 #define SKIRMLINGS_ART_DIR "tools/art"
 #endif
@@ -385,6 +387,39 @@ bool writeBmp(const std::string& path, Picture& pic) {
     return true;
 }
 
+// --- How the teams and the bar read ---------------------------------------
+
+// One line a view: the two teams that look most alike and the strip's pixel
+// nearest the grass, marked where they fall short.
+void report(Picture& sheet, Picture& field) {
+    const auto pixels = [](Picture& pic) {
+        return [&pic](int x, int y) {
+            const Rgb c = pic.at(x, y);
+            return static_cast<std::uint32_t>(c.r << 16 | c.g << 8 | c.b);
+        };
+    };
+    const std::vector<TeamPair> pairs = teamPairs(pixels(sheet));
+    const std::vector<BarPixel> bar =
+        barPixels(pixels(sheet), meanColour(pixels(field), field.w, field.h));
+    std::printf("view    closest teams (standing)  health strip from the grass\n");
+    for (View view : VIEWS) {
+        const auto least = [view](const auto& all) {
+            auto best = all.end();
+            for (auto it = all.begin(); it != all.end(); ++it) {
+                if (it->view == view && (best == all.end() || it->distance < best->distance)) {
+                    best = it;
+                }
+            }
+            return *best;
+        };
+        const TeamPair p = least(pairs);
+        const BarPixel b = least(bar);
+        std::printf("%-7s %5.1f%s teams %d and %d, look %d   %5.1f%s at %d,%d\n", viewName(view),
+                    p.distance, p.distance < TEAMS_APART ? "!" : " ", p.team, p.other, p.look,
+                    b.distance, b.distance < BAR_APART ? "!" : " ", b.x, b.y);
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -396,5 +431,6 @@ int main(int argc, char** argv) {
     const std::string art = std::string(argc > 2 ? argv[2] : SKIRMLINGS_ART_DIR) + "/";
     Picture sheet = drawSheet(art + "men.art");
     Picture field = drawField(art + "field.art");
+    report(sheet, field);
     return writeBmp(out + "men.bmp", sheet) && writeBmp(out + "back2.bmp", field) ? 0 : 1;
 }
