@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "game/image.h"
+#include "vision.h"
 #include "xdrive/xvfb.h"
 
 namespace {
@@ -66,6 +67,87 @@ TEST(Art, ToolDrawsExactlyTheCommittedFiles) {
         EXPECT_TRUE(readFile(out.file(name)) == readFile(RES + name))
             << name << ": run the art target";
     }
+}
+
+PixelAt pixels(const Picture& pic) {
+    return [&pic](int x, int y) { return pic.at(x, y); };
+}
+
+// Each pair of teams that comes too close, in any look and to any eye, is
+// named.
+TEST(Art, TeamsStayApartForEveryEye) {
+    const Picture sheet = readBmp(RES + "men.bmp");
+    ASSERT_FALSE(sheet.empty());
+    const std::vector<TeamPair> pairs = teamPairs(pixels(sheet));
+    EXPECT_EQ(pairs.size(), 4u * 3 * 28);
+    for (const TeamPair& p : pairs) {
+        EXPECT_GE(p.distance, TEAMS_APART) << "teams " << p.team << " and " << p.other << ", look "
+                                           << p.look << ", " << viewName(p.view);
+    }
+}
+
+TEST(Art, HealthBarStandsOutFromTheGrassAndBrightensWithHealth) {
+    const Picture sheet = readBmp(RES + "men.bmp");
+    const Picture field = readBmp(RES + "back2.bmp");
+    ASSERT_FALSE(sheet.empty() || field.empty());
+    const Linear grass = meanColour(pixels(field), field.width, field.height);
+    for (const BarPixel& b : barPixels(pixels(sheet), grass)) {
+        EXPECT_GE(b.distance, BAR_APART)
+            << "strip pixel " << b.x << "," << b.y << ", " << viewName(b.view);
+    }
+    // A short bar is dark and a long one bright to every eye; to normal
+    // vision the short one is also red and the long one green.
+    for (View view : VIEWS) {
+        const Lab hurt = seen(linear(sheet.at(0, 136)), view);
+        const Lab hale = seen(linear(sheet.at(19, 136)), view);
+        EXPECT_GT(hale.l - hurt.l, 50) << viewName(view);
+        if (view == View::Normal) {
+            EXPECT_TRUE(hurt.a > 30 && hale.a < -10) << hurt.a << " " << hale.a;
+        }
+    }
+}
+
+TEST(Art, MeasureOfColour) {
+    const Lab white = seen(linear(0xFFFFFF), View::Normal);
+    const Lab red = seen(linear(0xFF0000), View::Normal);
+    EXPECT_LT(deltaE(white, {100, 0, 0}), 0.01);
+    EXPECT_LT(deltaE(red, {53.24, 80.09, 67.20}), 0.02);
+    for (View view : VIEWS) {
+        // Greys look the same to every eye.
+        for (std::uint32_t grey : {0x000000u, 0x777777u, 0xFFFFFFu}) {
+            EXPECT_LT(deltaE(seen(linear(grey), view), seen(linear(grey), View::Normal)), 1e-3)
+                << viewName(view);
+        }
+    }
+    // A simulation's columns give what a pure primary becomes, clamped to
+    // what a screen can show.
+    EXPECT_LT(deltaE(seen({1, 0, 0}, View::Protan), seen({0.152286, 0.114503, 0}, View::Normal)),
+              1e-9);
+    EXPECT_LT(deltaE(seen({0, 0, 1}, View::Tritan), seen({0, 0.147602, 0.3039}, View::Normal)),
+              1e-9);
+
+    const Picture sheet = readBmp(RES + "men.bmp");
+    ASSERT_FALSE(sheet.empty());
+    for (View view : VIEWS) {
+        EXPECT_EQ(cellDistance(pixels(sheet), 30, 17, 30, 17, view), 0) << viewName(view);
+    }
+    // Team 1 redrawn as team 0 in barely different colours: that pair, and
+    // only that pair, falls short in every look and view.
+    const PixelAt copied = [&sheet](int x, int y) {
+        if (y / 17 != 1) {
+            return sheet.at(x, y);
+        }
+        const std::uint32_t c = sheet.at(x, y - 17);
+        return c == CLEAR ? c : c ^ 0x070707;
+    };
+    int short_pairs = 0;
+    for (const TeamPair& p : teamPairs(copied)) {
+        if (p.distance < TEAMS_APART) {
+            ++short_pairs;
+            EXPECT_TRUE(p.team == 0 && p.other == 1 && p.distance > 0) << p.team << " " << p.other;
+        }
+    }
+    EXPECT_EQ(short_pairs, 4 * 3);
 }
 
 } // namespace

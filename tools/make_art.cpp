@@ -203,7 +203,7 @@ Picture drawSheet(const std::string& path) {
             for (std::size_t p = 0; p < poses.size(); ++p) {
                 Grid cell = poses[p];
                 overlay(cell, looks[v]);
-                overlay(cell, teams[t].pattern, "T");
+                overlay(cell, teams[t].pattern, "TtbD");
                 const int left = static_cast<int>((3 * v + p) * CELL_W);
                 const int top = static_cast<int>(t * CELL_H);
                 for (int y = 0; y < CELL_H; ++y) {
