@@ -140,14 +140,14 @@ TEST(Art, MeasureOfColour) {
         const std::uint32_t c = sheet.at(x, y - 17);
         return c == CLEAR ? c : c ^ 0x070707;
     };
-    int short_pairs = 0;
+    int shortPairs = 0;
     for (const TeamPair& p : teamPairs(copied)) {
         if (p.distance < TEAMS_APART) {
-            ++short_pairs;
+            ++shortPairs;
             EXPECT_TRUE(p.team == 0 && p.other == 1 && p.distance > 0) << p.team << " " << p.other;
         }
     }
-    EXPECT_EQ(short_pairs, 4 * 3);
+    EXPECT_EQ(shortPairs, 4 * 3);
 }
 
 } // namespace
