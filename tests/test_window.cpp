@@ -59,14 +59,8 @@ TEST_F(WindowTest, PauseClosesTheLogAndFreezesThePictureAndResumeAppends) {
     const std::string atPause = game.log();
     EXPECT_EQ(findLine(splitLines(atPause), ") Starting..."), 0);
 
-    // The last frame drawn before the pause may still be on its way.
-    Picture frozen;
-    ASSERT_TRUE(waitFor([&] {
-        Picture now = game.screenshot();
-        const bool settled = !now.empty() && now == frozen;
-        frozen = std::move(now);
-        return settled;
-    }));
+    const Picture frozen = game.waitForStillPicture();
+    ASSERT_FALSE(frozen.empty());
     std::this_thread::sleep_for(std::chrono::seconds(1));
     const Picture later = game.screenshot();
     EXPECT_TRUE(frozen == later) << "nothing may move while paused";

@@ -171,6 +171,19 @@ bool GameOnScreen::waitForPictureChange(std::chrono::milliseconds limit) {
         limit);
 }
 
+Picture GameOnScreen::waitForStillPicture(std::chrono::milliseconds limit) {
+    Picture before;
+    const bool still = waitFor(
+        [&] {
+            Picture now = screenshot();
+            const bool same = !now.empty() && now == before;
+            before = std::move(now);
+            return same;
+        },
+        limit);
+    return still ? before : Picture{};
+}
+
 bool GameOnScreen::logOpen() const {
     const std::string fdDir = "/proc/" + std::to_string(child_->pid()) + "/fd";
     std::error_code ec;

@@ -66,6 +66,10 @@ class GameOnScreen {
     [[nodiscard]] Picture screenshot() const;
     // Waits until two screenshots taken one after the other differ.
     bool waitForPictureChange(std::chrono::milliseconds limit = GENEROUS);
+    // Waits until two screenshots taken one after the other are the same
+    // (a frame drawn just before a pause may still be on its way) and gives
+    // that picture; empty past the limit.
+    Picture waitForStillPicture(std::chrono::milliseconds limit = GENEROUS);
     // Whether the process holds session.log open right now.
     [[nodiscard]] bool logOpen() const;
     [[nodiscard]] std::string log() const;

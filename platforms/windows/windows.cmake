@@ -1,0 +1,27 @@
+# The game for 64-bit Windows: one GUI program (no console) with SDL and the
+# C++ runtime linked in, so the zip needs no DLLs beside it. Included by the
+# top-level CMakeLists.txt when the target is Windows.
+
+# The C runtime's GUI start-up calls WinMain, which g++ for mingw names as
+# plain C. It is the game's own and lives in the core library, which the
+# linker has already passed by the time the start-up asks for it, so it is
+# asked for up front. The plain main() of the Linux build is left out.
+enable_language(RC)
+add_executable(skirmlings WIN32 ${CMAKE_CURRENT_LIST_DIR}/skirmlings.rc)
+target_link_libraries(skirmlings PRIVATE skirmlings_core)
+target_link_options(skirmlings PRIVATE -static -Wl,--undefined=WinMain -s)
+
+# Windows paths use backslashes, so the log names the game's source files
+# that way too (src\game\game.cpp).
+foreach(folder game man share)
+  target_compile_options(skirmlings_core PRIVATE
+    "-fmacro-prefix-map=${CMAKE_SOURCE_DIR}/src/${folder}/=src\\${folder}\\")
+endforeach()
+
+# The download: skirmlings-windows.zip holding the installed layout
+# (bin\skirmlings.exe, res\*.bmp) in a folder of that name.
+set(CPACK_GENERATOR ZIP)
+set(CPACK_PACKAGE_NAME skirmlings)
+set(CPACK_PACKAGE_FILE_NAME skirmlings-windows)
+set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR})
+include(CPack)
