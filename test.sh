@@ -1,24 +1,34 @@
 #!/usr/bin/env bash
 # Builds the game and its tests with AddressSanitizer and
 # UndefinedBehaviorSanitizer and runs the whole suite through ctest. A plain
-# Release build beside it serves the memcheck run and the benchmarks, and
-# the Windows zip from windows.sh is tested under wine.
+# Release build beside it serves the memcheck run and the benchmarks; the
+# browser page is built too and driven in a headless Chromium, and the
+# Windows zip from windows.sh is tested under wine.
 # Exits non-zero when anything fails.
 set -euo pipefail
 cd "$(dirname "$0")"
 . tools/need.sh
 need g++ cmake make libsdl2-dev googletest libgtest-dev libgmock-dev libbenchmark-dev \
-    xvfb xauth xdotool x11-apps imagemagick valgrind wine wine64
+    xvfb xauth xdotool x11-apps imagemagick valgrind wine wine64 chromium nodejs
+command -v npm >/dev/null || need npm
 jobs="$(nproc)"
 
 cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DSKIRMLINGS_TESTS=OFF
 cmake --build build-release -j"$jobs"
 
 ./windows.sh
+page="$(./web.sh)"
+# The page's test driver, as pinned by its lock file; reinstalled only when
+# the lock file changed.
+if ! cmp -s tests/web/package-lock.json tests/web/node_modules/.installed-lock; then
+    (cd tests/web && npm ci --no-audit --no-fund &&
+     cp package-lock.json node_modules/.installed-lock)
+fi
 
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DSKIRMLINGS_SANITIZE=ON \
     -DSKIRMLINGS_BENCH=OFF -DSKIRMLINGS_PLAIN_BUILD="$PWD/build-release" \
-    -DSKIRMLINGS_WINDOWS_ZIP="$PWD/build-windows/skirmlings-windows.zip"
+    -DSKIRMLINGS_WINDOWS_ZIP="$PWD/build-windows/skirmlings-windows.zip" \
+    -DSKIRMLINGS_WEB_PAGE="$page"
 cmake --build build-test -j"$jobs"
 
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"

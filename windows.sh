@@ -13,7 +13,7 @@ log=build-windows/windows-build.log
 if ! {
     # Only what the game needs: video, events, timers, files; no audio,
     # joysticks, GPU renderers or SDL's own main().
-    sdl="$(tools/sdl-cmake-build.sh x86_64-w64-mingw32 "$toolchain" \
+    sdl="$(tools/build-sdl.sh x86_64-w64-mingw32 cmake -DCMAKE_TOOLCHAIN_FILE="$PWD/$toolchain" \
         -DSDL2_DISABLE_SDL2MAIN=ON -DSDL_AUDIO=OFF -DSDL_JOYSTICK=OFF -DSDL_HAPTIC=OFF \
         -DSDL_HIDAPI=OFF -DSDL_SENSOR=OFF -DSDL_POWER=OFF -DSDL_RENDER=OFF -DSDL_LOCALE=OFF \
         -DSDL_MISC=OFF -DSDL_OPENGL=OFF -DSDL_OPENGLES=OFF -DSDL_VULKAN=OFF -DSDL_DIRECTX=OFF \

@@ -35,7 +35,7 @@ if [ ! -f "$src/.unpacked" ]; then
     (cd "$work/get" && apt-get "${private[@]}" source --download-only "libsdl2=$SDL_DEBIAN_VERSION" >&2)
     mkdir -p "$cache"
     rm -rf "$src.partial"
-    dpkg-source --no-check -x "$work/get/libsdl2_$SDL_DEBIAN_VERSION.dsc" "$src.partial" >&2
+    dpkg-source --no-check --no-copy -x "$work/get/libsdl2_$SDL_DEBIAN_VERSION.dsc" "$src.partial" >&2
     touch "$src.partial/.unpacked"
     rm -rf "$src"
     mv "$src.partial" "$src"

@@ -5,6 +5,10 @@
 #include "share/log.h"
 #include "share/share_utils.h"
 
+#ifdef __EMSCRIPTEN__
+#include <emscripten.h>
+#endif
+
 namespace {
 constexpr const char* WINDOW_TITLE = "Skirmlings!";
 constexpr int FLUSH_EVERY = 16; // drawn frames between periodic flushes
@@ -107,6 +111,12 @@ int WinMain(void*, void*, char*, int) {
         }
         // Between frames the loop spins on events and the tick counter.
         if (!frame_is_due(nextFrameTime, SDL_GetTicks()) || paused) {
+#ifdef __EMSCRIPTEN__
+            // In a page the loop runs on the browser's own thread: without a
+            // turn for the page the tab freezes, and while paused nothing is
+            // presented, so the key that resumes could never arrive.
+            emscripten_sleep(0);
+#endif
             continue;
         }
         status = draw_frame(gScreen, background, menSheet, &rects);
