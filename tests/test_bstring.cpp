@@ -1,7 +1,7 @@
 // The counted strings: the capacity rule, and the edge cases of each
 // operation, run with its k-th allocation failing for every k it reaches,
 // then with none failing (the sanitizers' leak check covers what a failure
-// releases). The broad mix runs in test_bstring_model.
+// releases).
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -86,6 +86,14 @@ TEST(BstringAlloc, EdgeCasesGiveTheirResultOrFailCleanlyAtEveryAllocation) {
         {[](bstring s) { return Bstring_appendCstr(s, "defg"); }, "abc", "abcdefg", "S", 8},
         {[](bstring s) { return Bstring_appendCstr(s, "defgh"); }, "abc", "abcdefgh", "sS", 16},
         {[](bstring s) { return replace(s, "bc", ""); }, "abcabc", "aa", "S", 8},
+        // Replaced text is not searched again, even where it overlaps.
+        {[](bstring s) { return replace(s, "aa", "ba"); }, "aaaa", "baba", "S", 8},
+        // Text that would fill the buffer to its last byte grows it.
+        {[](bstring s) {
+             const Span text("defg");
+             return Bstring_append(s, &text);
+         },
+         "abc", "abcdefg", "SS", 16},
         // Pattern or replacement in s's own bytes: the first replacement
         // overwrites the pattern "ab"; the buffer holding "XY" moves.
         {[](bstring s) { return replace(s, Span(s, 0, 2), "cd"); }, "abab", "cdcd", "FSS", 8},

@@ -78,4 +78,17 @@ TEST_F(LoadImage, FailedAllocationsNeverOpenAPartialPath) {
     }
 }
 
+// A player may put another BMP flavour in place of the game's own.
+TEST_F(LoadImage, AGoodFileLoadsAsItIsWithOneInfoLine) {
+    SDL_Surface* made = SDL_CreateRGBSurfaceWithFormat(0, 4, 4, 8, SDL_PIXELFORMAT_INDEX8);
+    ASSERT_EQ(SDL_SaveBMP(made, dir.file("few.bmp").c_str()), 0);
+    SDL_FreeSurface(made);
+    LogCapture log;
+    SDL_Surface* pic = nullptr;
+    ASSERT_EQ(load_image(&pic, "few.bmp"), 0);
+    EXPECT_EQ(log.messages(), std::vector<std::string>{"Loading image: " + dir.file("few.bmp")});
+    EXPECT_EQ(pic->format->BytesPerPixel, 1) << "loaded as the file holds it";
+    SDL_FreeSurface(pic);
+}
+
 } // namespace

@@ -50,17 +50,18 @@ TEST(Men, TheSpawnDrawsTenTimesPerManAndEachStartsFresh) {
     Man_freeAll();
 }
 
-// A man alone in the middle of the field, against the rules applied by hand
-// to the same draws.
+// A man alone, standing still at speed 0, against the rules applied by hand
+// to the same draws. Half his walks are drawn shorter than nothing, so a
+// new one follows at once and many are drawn.
 TEST(Men, ATickFollowsTheRulesDrawByDraw) {
     ASSERT_EQ(Man_init(), 0);
     Util_SeedRandWith(77u);
-    ASSERT_EQ(Man_create(300, 200, 40, 4, 1, 0, 0, 30, "Billy"), 0);
+    ASSERT_EQ(Man_create(300, 200, 40, 4, 0, 0, 0, 220, "Billy"), 0);
     Replay r{77u};
-    int dir = r.draw(8), walk = r.draw(30), ticks = 0, timer = 11, frame = 0, held = 0;
+    int dir = r.draw(8), walk = r.draw(220), ticks = 0, timer = 11, frame = 0, held = 0;
     const Man& m = gMen[0];
     LogCapture log;
-    for (int tick = 1; tick <= 80; ++tick) {
+    for (int tick = 1; tick <= 300; ++tick) {
         Log_Info("waiting for a flush");
         const long before = flushed();
         ASSERT_EQ(Man_update(&gMen[0]), 0);
@@ -68,7 +69,7 @@ TEST(Men, ATickFollowsTheRulesDrawByDraw) {
         // one draws a direction, nine ways, then its length.
         if (ticks > walk) {
             dir = r.draw(9);
-            walk = 110 - r.draw(30);
+            walk = 110 - r.draw(220);
             ticks = 0;
         }
         // A timer below 0 scans, which flushes the log, and starts again at
@@ -93,7 +94,7 @@ TEST(Men, AScanStrikesEveryEnemyInReachWhoseTimerIsExactlyZero) {
         // x, y, team, scanTimer, health, strength. The first man scans; the
         // sixth stands 100 away, out of reach, and the last is dead. At
         // speed 0 nobody moves.
-        {100, 100, 0, -1, 40, 7}, {100, 200, 1, 0, 3, 2},   {130, 100, 2, 1, 0, 2},
+        {100, 100, 0, -1, 40, 7}, {100, 200, 5, 0, 3, 2},   {130, 100, 2, 1, 0, 2},
         {140, 100, 0, 0, 40, 2},  {100, 150, 4, -1, 40, 2}, {200, 100, 3, 0, 40, 2},
         {110, 100, 3, 0, 40, 2}};
     for (const auto& [x, y, team, timer, health, strength] : rows) {
