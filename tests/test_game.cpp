@@ -87,6 +87,7 @@ struct Game {
     ~Game() {
         (void)quit();
         fs::current_path(home);
+        Man_setMax(100); // in case a test made room for fewer
     }
     // Ends the run with a quit event; WinMain's result.
     int quit() {
@@ -217,7 +218,6 @@ TEST(Shell, FlushesOnTheFirstFrameAndEverySixteenthAndLosesWhatComesWhilePaused)
     for (int i = 0; i < 600 * 400; ++i) {
         ASSERT_EQ(gShown[i] & 0xFFFFFF, field.at(i % 600, i / 600)) << i;
     }
-    Man_setMax(100);
     Man_freeAll();
 }
 
