@@ -1,67 +1,60 @@
-// The random draw: its sequence, its range, and its seeding.
+// The random draw: its sequence, its single-precision arithmetic for every
+// n, and its seeding from the clock.
 #include <gtest/gtest.h>
 
-#include <cstdint>
+#include <cmath>
 #include <ctime>
 
 #include "share/share_utils.h"
+#include "support/replay.h"
 
 namespace {
 
-constexpr std::uint32_t MUL = 214013u;
-constexpr std::uint32_t ADD = 2531011u;
-
-// The state whose next step gives the wanted 15-bit output: the recurrence
-// run backwards (MUL is odd, so Newton's iteration finds its inverse).
+// The state whose next step gives the wanted output: the recurrence run
+// backwards (the multiplier is odd, so Newton's iteration inverts it).
 std::uint32_t stateBefore(std::uint32_t output) {
-    std::uint32_t inverse = MUL;
+    std::uint32_t inverse = 214013u;
     for (int i = 0; i < 5; ++i) {
-        inverse *= 2u - MUL * inverse;
+        inverse *= 2u - 214013u * inverse;
     }
-    return ((output << 16) - ADD) * inverse;
+    return ((output << 16) - 2531011u) * inverse;
 }
 
-TEST(RandomDraw, FollowsTheRecurrenceFromAKnownState) {
-    std::uint32_t state = 12345u;
-    Util_SeedRandWith(state);
-    for (int i = 0; i < 10000; ++i) {
-        state = state * MUL + ADD;
-        const int output = static_cast<int>((state >> 16) & 0x7FFFu);
-        const int n = 1 + i % 1000;
-        ASSERT_EQ(Util_Rand(n), static_cast<int>(static_cast<float>(output - 1) / 32767.0f *
-                                                 static_cast<float>(n)))
-            << "draw " << i;
+// The draw as single precision gives it, worked out exactly: the float
+// nearest the quotient, found by comparing neighbours in double (where
+// q * 32767 is exact), then the product, exact in double and rounded once.
+int singlePrecisionDraw(int output, int n) {
+    const double exact = output - 1;
+    auto q = static_cast<float>(exact / 32767.0);
+    for (const float near : {std::nextafter(q, -1.0f), std::nextafter(q, 1.0f)}) {
+        q = std::fabs(near * 32767.0 - exact) < std::fabs(q * 32767.0 - exact) ? near : q;
     }
+    return static_cast<int>(static_cast<float>(static_cast<double>(q) * n));
 }
 
-TEST(RandomDraw, StaysInRangeForEveryNAtBothEndsOfTheOutput) {
+TEST(RandomDraw, FollowsTheRecurrenceAndRoundsInSinglePrecisionForEveryN) {
+    Replay replay{12345u};
+    Util_SeedRandWith(12345u);
+    for (int i = 0; i < 1000; ++i) {
+        ASSERT_EQ(Util_Rand(32766), replay.draw(32766)) << "draw " << i;
+    }
+    // Both ends of the output and a spread between them; an output of 0
+    // gives a tiny negative product that truncates to 0.
     for (int n = 1; n <= 32766; ++n) {
-        Util_SeedRandWith(stateBefore(32767u));
-        const int top = Util_Rand(n);
-        ASSERT_TRUE(top >= 0 && top < n) << "n=" << n << " gave " << top;
-        Util_SeedRandWith(stateBefore(0u)); // a tiny negative product truncates to 0
-        ASSERT_EQ(Util_Rand(n), 0) << n;
-    }
-    Util_SeedRandWith(7u);
-    int counts[9] = {};
-    for (int i = 0; i < 90000; ++i) {
-        ++counts[Util_Rand(9)];
-    }
-    for (const int c : counts) {
-        EXPECT_NEAR(c, 10000, 500);
+        for (int k = 0; k < 34; ++k) {
+            const int output = k == 0 ? 0 : k == 1 ? 32767 : (n * 37 + k * 1093) % 32768;
+            Util_SeedRandWith(stateBefore(static_cast<std::uint32_t>(output)));
+            ASSERT_EQ(Util_Rand(n), singlePrecisionDraw(output, n)) << output << " of " << n;
+        }
     }
 }
 
 TEST(RandomDraw, SeedingTakesTheClockInWholeSeconds) {
-    const auto drawAfterSeed = [](std::uint32_t state) {
-        Util_SeedRandWith(state);
-        return Util_Rand(32767);
-    };
     const auto before = static_cast<std::uint32_t>(std::time(nullptr));
     EXPECT_EQ(Util_SeedRand(), 0);
-    const int drawn = Util_Rand(32767);
+    const int drawn = Util_Rand(32766);
     const auto after = static_cast<std::uint32_t>(std::time(nullptr));
-    EXPECT_TRUE(drawn == drawAfterSeed(before) || drawn == drawAfterSeed(after)) << drawn;
+    EXPECT_TRUE(drawn == Replay{before}.draw(32766) || drawn == Replay{after}.draw(32766)) << drawn;
 }
 
 } // namespace

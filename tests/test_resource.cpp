@@ -61,12 +61,15 @@ TEST_F(ResourcePath, NamesFollowTheDirectoryWhoseLastComponentBinBecomesRes) {
     Bstring_destroy(path);
 }
 
-TEST_F(ResourcePath, FailuresWriteTheirLinesAndLeaveTheSlotAsDocumented) {
+TEST_F(ResourcePath, FailuresWriteTheirLinesInOrderAndLeaveTheSlotAsDocumented) {
     gBase = nullptr; // the base path is missing
-    bstring kept = Bstring_fromCstr("kept"), slot = kept;
+    bstring kept = Bstring_fromCstr("men.bmp"), slot = kept;
     errno = EINVAL;
-    EXPECT_EQ(File_GetResource_cstr("men.bmp", &slot), nullptr);
+    // The text lookup builds the directory before it looks at its name; the
+    // counted one looks at its slot first.
+    EXPECT_EQ(File_GetResource_cstr(nullptr, &slot), nullptr);
     EXPECT_EQ(slot, kept);
+    EXPECT_EQ(File_GetResource(kept, nullptr), nullptr);
     EXPECT_EQ(File_GetResource(kept, &slot), nullptr);
     EXPECT_EQ(slot, nullptr);
     // Memory runs out for the directory's final copy (the third allocation):
@@ -74,6 +77,18 @@ TEST_F(ResourcePath, FailuresWriteTheirLinesAndLeaveTheSlotAsDocumented) {
     gBase = "/opt/game/bin/";
     Util_FailAllocAt(3);
     EXPECT_EQ(File_GetResource(kept, &slot), nullptr);
+    // No memory to grow the copy of "/opt/game/res/" (two bytes to spare):
+    // the text lookup leaves it holding what fitted, the counted one nothing.
+    ASSERT_EQ(File_InitialiseResourcePath(), 0);
+    for (const bool counted : {false, true}) {
+        Util_FailAllocAt(3, 1000);
+        EXPECT_EQ(counted ? File_GetResource(kept, &slot) : File_GetResource_cstr("men.bmp", &slot),
+                  nullptr);
+        Util_FailAllocAt(0);
+        EXPECT_EQ(slot == nullptr ? "null" : text(slot), counted ? "null" : "/opt/game/res/me");
+        EXPECT_EQ(Bstring_destroy(slot), counted ? -1 : 0);
+        slot = nullptr;
+    }
     // Null names, and the conversion's failures.
     EXPECT_EQ(File_GetResource_cstr(nullptr, &slot), nullptr);
     char* out = static_cast<char*>(std::malloc(1)); // released once, by the first conversion
@@ -82,8 +97,10 @@ TEST_F(ResourcePath, FailuresWriteTheirLinesAndLeaveTheSlotAsDocumented) {
     Util_FailAllocAt(1);
     EXPECT_EQ(Util_CString_Convert(kept, &out), -1);
     const std::string sdl = "SDL could not setup the base path on this system.",
-                      init = "Resource data path could not be initialised D:";
-    ASSERT_EQ(log.messages(), (Lines{sdl, init, sdl, init, "Failed to copy RESOURCE_PATH",
+                      init = "Resource data path could not be initialised D:",
+                      append = "Error appending to resource path. Given dir: men.bmp";
+    ASSERT_EQ(log.messages(), (Lines{sdl, init, "Invalid input: out cannot be NULL.", sdl, init,
+                                     "Failed to copy RESOURCE_PATH", append, append,
                                      "Invalid input: path string cannot be NULL.",
                                      "Invalid input: bstring input is NULL.",
                                      "Could not allocate memory for the cstring copy."}));
@@ -92,6 +109,6 @@ TEST_F(ResourcePath, FailuresWriteTheirLinesAndLeaveTheSlotAsDocumented) {
         EXPECT_EQ(lines[k].rfind("[ERROR]", 0), 0U) << k;
         EXPECT_NE(lines[k].find(k == 0 ? "errno: Yep)" : "errno: None)"), std::string::npos) << k;
     }
-    EXPECT_NE(lines[3].find(":File_GetResource():"), std::string::npos);
+    EXPECT_NE(lines[4].find(":File_GetResource():"), std::string::npos);
     Bstring_destroy(kept);
 }

@@ -1,37 +1,23 @@
 #include "support/log_capture.h"
 
-#include "share/log.h"
-#include "xdrive/process.h"
+#include <utility>
 
-LogCapture::LogCapture() : file_(std::tmpfile()), previous_(gLog) {
-    gLog = file_;
-}
+#include "share/log.h"
+
+LogCapture::LogCapture() : file_(std::tmpfile()), previous_(std::exchange(gLog, file_)) {}
 
 LogCapture::~LogCapture() {
     gLog = previous_;
-    if (file_ != nullptr) {
-        std::fclose(file_);
-    }
+    std::fclose(file_);
 }
 
 std::string LogCapture::text() const {
-    std::string all;
-    if (file_ != nullptr) {
-        std::fflush(file_);
-        all.resize(static_cast<std::size_t>(std::ftell(file_)));
-        std::rewind(file_);
-        all.resize(std::fread(all.data(), 1, all.size(), file_));
-        std::fseek(file_, 0, SEEK_END);
-    }
+    std::fflush(file_);
+    std::string all(static_cast<std::size_t>(std::ftell(file_)), '\0');
+    std::rewind(file_);
+    all.resize(std::fread(all.data(), 1, all.size(), file_));
+    std::fseek(file_, 0, SEEK_END);
     return all;
-}
-
-std::vector<std::string> LogCapture::lines() const {
-    return splitLines(text());
-}
-
-std::vector<std::string> LogCapture::messages() const {
-    return logMessages(text());
 }
 
 std::vector<std::string> logMessages(const std::string& text) {

@@ -6,6 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "xdrive/process.h"
+
+// The message of each line of a log's text (what follows the prefix).
+std::vector<std::string> logMessages(const std::string& text);
+
 class LogCapture {
   public:
     LogCapture();
@@ -13,17 +18,12 @@ class LogCapture {
     LogCapture(const LogCapture&) = delete;
     LogCapture& operator=(const LogCapture&) = delete;
 
-    // Everything written so far.
+    // Everything written so far, as text, lines and messages.
     [[nodiscard]] std::string text() const;
-    // The lines written so far, without their line ends.
-    [[nodiscard]] std::vector<std::string> lines() const;
-    // The message of each line (what follows the prefix).
-    [[nodiscard]] std::vector<std::string> messages() const;
+    [[nodiscard]] std::vector<std::string> lines() const { return splitLines(text()); }
+    [[nodiscard]] std::vector<std::string> messages() const { return logMessages(text()); }
 
   private:
     std::FILE* file_;
     std::FILE* previous_;
 };
-
-// The message of each line of a log's text.
-std::vector<std::string> logMessages(const std::string& text);
