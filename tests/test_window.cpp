@@ -7,21 +7,18 @@
 #include <regex>
 #include <thread>
 
+#include "support/install.h"
 #include "support/log_capture.h"
 #include "xdrive/xvfb.h"
 
 namespace {
-
-bool install(const std::string& build, const std::string& prefix) {
-    return runProgram({SKIRMLINGS_CMAKE, "--install", build, "--prefix", prefix}).code == 0;
-}
 
 // It finds its bitmaps beside bin/ from any working folder.
 TEST(Window, TheInstalledGameOpensItsWindowAndQuitsInOrderOnRequest) {
     Xvfb x;
     ASSERT_TRUE(x.ok()) << "Xvfb did not start";
     TempDir prefix, work;
-    ASSERT_TRUE(install(SKIRMLINGS_BINARY_DIR, prefix.path()));
+    ASSERT_TRUE(installBuild(SKIRMLINGS_BINARY_DIR, prefix.path()));
     GameOnScreen game(x, prefix.file("bin/skirmlings"), work.path());
     ASSERT_TRUE(game.waitForWindow()) << game.output();
     const RunResult geometry = x.client({"xdotool", "getwindowgeometry", game.window()});
@@ -71,7 +68,7 @@ TEST(Window, ThePlainBuildPlaysAndQuitsUnderMemcheckWithoutErrorsOrLeaks) {
     Xvfb x;
     ASSERT_TRUE(x.ok());
     TempDir prefix, work;
-    ASSERT_TRUE(install(SKIRMLINGS_PLAIN_BUILD, prefix.path()));
+    ASSERT_TRUE(installBuild(SKIRMLINGS_PLAIN_BUILD, prefix.path()));
     const std::string report = work.file("memcheck.txt");
     GameOnScreen game(x,
                       {"valgrind", "--leak-check=full", "--errors-for-leak-kinds=definite",

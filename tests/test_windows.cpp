@@ -8,7 +8,7 @@
 #include <regex>
 #include <thread>
 
-#include "support/build.h"
+#include "support/install.h"
 #include "support/log_capture.h"
 #include "xdrive/xvfb.h"
 
@@ -161,7 +161,7 @@ TEST(WindowsGame, AMissingSheetEndsTheRunWithTheDesktopsChainOfReasons) {
     TempDir installed;
     TempDir work;
     const std::string game = unpack(unpacked);
-    ASSERT_TRUE(installGame(installed.path()));
+    ASSERT_TRUE(installBuild(SKIRMLINGS_BINARY_DIR, installed.path()));
     std::filesystem::remove(game + "/res/men.bmp");
     std::filesystem::remove(installed.file("res/men.bmp"));
 
