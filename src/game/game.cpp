@@ -114,8 +114,11 @@ int WinMain(void*, void*, char*, int) {
 #ifdef __EMSCRIPTEN__
             // In a page the loop runs on the browser's own thread: without a
             // turn for the page the tab freezes, and while paused nothing is
-            // presented, so the key that resumes could never arrive.
-            emscripten_sleep(0);
+            // presented, so the key that resumes could never arrive. The turn
+            // lasts until the frame is due, since the browser wakes a page no
+            // sooner than a few milliseconds after a turn of none.
+            const auto untilDue = static_cast<std::int32_t>(nextFrameTime - SDL_GetTicks());
+            emscripten_sleep(paused || untilDue < 0 ? 0 : static_cast<unsigned>(untilDue));
 #endif
             continue;
         }
