@@ -12,6 +12,8 @@ namespace {
 
 const std::string RES = SKIRMLINGS_SOURCE_DIR "/res/";
 constexpr std::uint32_t CLEAR = 0x00FF00; // pure green, the sheet's see-through colour
+// The committed sheet of men and field, empty when missing.
+const Picture SHEET = readBmp(RES + "men.bmp"), FIELD = readBmp(RES + "back2.bmp");
 
 // Pure green pixels in the w x h rectangle at x, y.
 int greens(const Picture& pic, int x, int y, int w, int h) {
@@ -23,20 +25,18 @@ int greens(const Picture& pic, int x, int y, int w, int h) {
 }
 
 TEST(Art, SheetAndFieldAreLaidOut) {
-    const Picture sheet = readBmp(RES + "men.bmp");
-    ASSERT_TRUE(sheet.width >= 90 && sheet.height >= 138) << sheet.width << "x" << sheet.height;
+    ASSERT_TRUE(SHEET.width >= 90 && SHEET.height >= 138) << SHEET.width << "x" << SHEET.height;
     for (int c = 0; c < 72; ++c) {
         const int left = c % 9 * 10, top = c / 9 * 17;
-        EXPECT_LE(greens(sheet, left, top, 10, 17), 110) << "cell " << c << " is empty";
+        EXPECT_LE(greens(SHEET, left, top, 10, 17), 110) << "cell " << c << " is empty";
         for (int corner = 0; corner < 4; ++corner) {
-            EXPECT_EQ(sheet.at(left + corner % 2 * 9, top + corner / 2 * 16), CLEAR)
+            EXPECT_EQ(SHEET.at(left + corner % 2 * 9, top + corner / 2 * 16), CLEAR)
                 << "cell " << c;
         }
     }
-    EXPECT_EQ(greens(sheet, 0, 136, 20, 2), 0) << "the health strip has gaps";
-    const Picture field = readBmp(RES + "back2.bmp");
-    ASSERT_EQ(std::pair(field.width, field.height), std::pair(600, 400));
-    EXPECT_EQ(greens(field, 0, 0, 600, 400), 0);
+    EXPECT_EQ(greens(SHEET, 0, 136, 20, 2), 0) << "the health strip has gaps";
+    ASSERT_EQ(std::pair(FIELD.width, FIELD.height), std::pair(600, 400));
+    EXPECT_EQ(greens(FIELD, 0, 0, 600, 400), 0);
 }
 
 // Loaded as the game loads them, from res/ beside bin/ (the window brings
@@ -76,9 +76,8 @@ PixelAt pixels(const Picture& pic) {
 // Each pair of teams that comes too close, in any look and to any eye, is
 // named.
 TEST(Art, TeamsStayApartForEveryEye) {
-    const Picture sheet = readBmp(RES + "men.bmp");
-    ASSERT_FALSE(sheet.empty());
-    const std::vector<TeamPair> pairs = teamPairs(pixels(sheet));
+    ASSERT_FALSE(SHEET.empty());
+    const std::vector<TeamPair> pairs = teamPairs(pixels(SHEET));
     EXPECT_EQ(pairs.size(), 4u * 3 * 28);
     for (const TeamPair& p : pairs) {
         EXPECT_GE(p.distance, TEAMS_APART) << "teams " << p.team << " and " << p.other << ", look "
@@ -87,19 +86,17 @@ TEST(Art, TeamsStayApartForEveryEye) {
 }
 
 TEST(Art, HealthBarStandsOutFromTheGrassAndBrightensWithHealth) {
-    const Picture sheet = readBmp(RES + "men.bmp");
-    const Picture field = readBmp(RES + "back2.bmp");
-    ASSERT_FALSE(sheet.empty() || field.empty());
-    const Linear grass = meanColour(pixels(field), field.width, field.height);
-    for (const BarPixel& b : barPixels(pixels(sheet), grass)) {
+    ASSERT_FALSE(SHEET.empty() || FIELD.empty());
+    const Linear grass = meanColour(pixels(FIELD), FIELD.width, FIELD.height);
+    for (const BarPixel& b : barPixels(pixels(SHEET), grass)) {
         EXPECT_GE(b.distance, BAR_APART)
             << "strip pixel " << b.x << "," << b.y << ", " << viewName(b.view);
     }
     // A short bar is dark and a long one bright to every eye; to normal
     // vision the short one is also red and the long one green.
     for (View view : VIEWS) {
-        const Lab hurt = seen(linear(sheet.at(0, 136)), view);
-        const Lab hale = seen(linear(sheet.at(19, 136)), view);
+        const Lab hurt = seen(linear(SHEET.at(0, 136)), view);
+        const Lab hale = seen(linear(SHEET.at(19, 136)), view);
         EXPECT_GT(hale.l - hurt.l, 50) << viewName(view);
         if (view == View::Normal) {
             EXPECT_TRUE(hurt.a > 30 && hale.a < -10) << hurt.a << " " << hale.a;
@@ -126,18 +123,17 @@ TEST(Art, MeasureOfColour) {
     EXPECT_LT(deltaE(seen({0, 0, 1}, View::Tritan), seen({0, 0.147602, 0.3039}, View::Normal)),
               1e-9);
 
-    const Picture sheet = readBmp(RES + "men.bmp");
-    ASSERT_FALSE(sheet.empty());
+    ASSERT_FALSE(SHEET.empty());
     for (View view : VIEWS) {
-        EXPECT_EQ(cellDistance(pixels(sheet), 30, 17, 30, 17, view), 0) << viewName(view);
+        EXPECT_EQ(cellDistance(pixels(SHEET), 30, 17, 30, 17, view), 0) << viewName(view);
     }
     // Team 1 redrawn as team 0 in barely different colours: that pair, and
     // only that pair, falls short in every look and view.
-    const PixelAt copied = [&sheet](int x, int y) {
+    const PixelAt copied = [](int x, int y) {
         if (y / 17 != 1) {
-            return sheet.at(x, y);
+            return SHEET.at(x, y);
         }
-        const std::uint32_t c = sheet.at(x, y - 17);
+        const std::uint32_t c = SHEET.at(x, y - 17);
         return c == CLEAR ? c : c ^ 0x070707;
     };
     int shortPairs = 0;
