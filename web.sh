@@ -8,7 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 . tools/need.sh
-need emscripten nodejs cmake make dpkg-dev xz-utils
+need emscripten nodejs cmake make
 
 cache="$(tools/cache-dir.sh)"
 # Debian's emscripten finds its acorn module only through NODE_PATH, and
