@@ -8,40 +8,30 @@ const os = require('node:os');
 const path = require('node:path');
 const puppeteer = require('puppeteer-core');
 
-const page_file = path.resolve(process.argv[2] || '');
+const pageFile = path.resolve(process.argv[2] || '');
 const res = path.join(__dirname, '..', '..', 'res');
-const W = 600, H = 400;
 // Men start with their corners in x 200-299, y 100-199; with their bodies,
 // their bars above them and a first step, this box holds them all.
-const SPAWN = { x0: 185, y0: 85, x1: 325, y1: 230 };
-const inSpawn = (x, y) => x >= SPAWN.x0 && x < SPAWN.x1 && y >= SPAWN.y0 && y < SPAWN.y1;
+const inSpawn = (x, y) => x >= 185 && x < 325 && y >= 85 && y < 230;
 
-// A 32-bit BMP as W x H RGB triples, top row first.
+// A 32-bit BMP with its masks (as the game's are stored): 0xRRGGBB of x, y.
 function readBmp(name) {
   const b = fs.readFileSync(path.join(res, name));
-  assert.equal(b.readUInt16LE(28), 32, `${name}: 32-bit pixels`);
-  const w = b.readInt32LE(18), h = Math.abs(b.readInt32LE(22)), at = b.readUInt32LE(10);
-  const masks = b.readUInt32LE(30) === 3 ? [54, 58, 62].map((o) => b.readUInt32LE(o)) : [0xff0000, 0xff00, 0xff];
-  const shifts = masks.map((m) => 31 - Math.clz32(m & -m));
-  const rgb = new Uint8Array(w * h * 3);
-  for (let y = 0; y < h; y++) {
-    const row = at + (b.readInt32LE(22) > 0 ? h - 1 - y : y) * w * 4;
-    for (let x = 0; x < w; x++) {
-      const v = b.readUInt32LE(row + x * 4);
-      for (let c = 0; c < 3; c++) rgb[(y * w + x) * 3 + c] = (v >>> shifts[c]) & 0xff;
-    }
-  }
-  return { w, h, rgb };
+  assert.ok(b.readUInt16LE(28) === 32 && b.readUInt32LE(30) === 3, `${name}: 32-bit pixels with masks`);
+  const w = b.readInt32LE(18), h = b.readInt32LE(22), start = b.readUInt32LE(10);
+  const shifts = [54, 58, 62].map((o) => b.readUInt32LE(o)).map((m) => 31 - Math.clz32(m & -m));
+  return { w, h: Math.abs(h), at: (x, y) => {
+    const v = b.readUInt32LE(start + ((h > 0 ? h - 1 - y : y) * w + x) * 4);
+    return shifts.reduce((rgb, s) => (rgb << 8) | ((v >>> s) & 0xff), 0);
+  } };
 }
 
-// Polls fn until it returns something truthy; fails after limit ms.
+// Polls fn until it gives something truthy; fails after limit ms.
 async function until(what, fn, limit = 60000) {
-  const end = Date.now() + limit;
-  for (;;) {
+  for (const end = Date.now() + limit; ; await new Promise((r) => setTimeout(r, 100))) {
     const v = await fn();
     if (v) return v;
     if (Date.now() > end) assert.fail(`timed out waiting for ${what}`);
-    await new Promise((r) => setTimeout(r, 100));
   }
 }
 
@@ -49,7 +39,7 @@ let browser;
 describe('the browser page', () => {
   let page, profile;
   const problems = [];
-  // The page's own view: frames presented so far, and its canvas as base64.
+  // The page's own view: frames presented so far, its canvas, its log.
   const frames = () => page.evaluate(() => window.presented.length);
   const canvas = () => page.evaluate(() =>
     window.base64(document.getElementById('canvas').getContext('2d').getImageData(0, 0, 600, 400).data));
@@ -58,7 +48,7 @@ describe('the browser page', () => {
   const deaths = async () => (await logLines()).filter((l) => l.endsWith('has died. Blurgh!')).length;
 
   before(async () => {
-    assert.ok(fs.existsSync(page_file), `no page at ${page_file}`);
+    assert.ok(fs.existsSync(pageFile), `no page at ${pageFile}`);
     profile = fs.mkdtempSync(path.join(os.tmpdir(), 'skirmlings-chromium-'));
     browser = await puppeteer.launch({
       executablePath: process.env.CHROMIUM || '/usr/bin/chromium', pipe: true, headless: true,
@@ -85,7 +75,7 @@ describe('the browser page', () => {
         return put.call(this, image, ...rest);
       };
     });
-    await page.goto('file://' + page_file);
+    await page.goto('file://' + pageFile);
     const first = await until('the first frame', () => page.evaluate(() => window.presented[0]));
     console.log(`# first frame ${first.toFixed(0)} ms after the page started loading`);
   });
@@ -98,17 +88,14 @@ describe('the browser page', () => {
   it('shows the field and, in the spawn square, the men and their bars', async () => {
     const frame = Buffer.from(await page.evaluate(() => window.base64(window.firstFrame)), 'base64');
     const field = readBmp('back2.bmp'), sheet = readBmp('men.bmp');
-    assert.deepEqual([field.w, field.h], [W, H]);
-    const bar = new Set();
-    for (let x = 0; x < 20; x++) bar.add(sheet.rgb.subarray((136 * sheet.w + x) * 3, (136 * sheet.w + x) * 3 + 3).join());
+    assert.deepEqual([field.w, field.h], [600, 400]);
+    const bar = new Set(Array.from({ length: 20 }, (_, x) => sheet.at(x, 136)));
     let outside = 0, outsideSame = 0, men = 0, bars = 0, green = 0;
-    for (let y = 0; y < H; y++) {
-      for (let x = 0; x < W; x++) {
-        const i = y * W + x, px = [frame[i * 4], frame[i * 4 + 1], frame[i * 4 + 2]];
-        const same = px.every((v, c) => v === field.rgb[i * 3 + c]);
-        if (px.join() === '0,255,0') green++;
-        if (!inSpawn(x, y)) { outside++; outsideSame += same; } else if (!same) { men++; bars += bar.has(px.join()); }
-      }
+    for (let i = 0; i < 600 * 400; i++) {
+      const [x, y] = [i % 600, Math.floor(i / 600)], px = frame.readUIntBE(i * 4, 3), same = px === field.at(x, y);
+      green += px === 0x00ff00;
+      if (!inSpawn(x, y)) [outside, outsideSame] = [outside + 1, outsideSame + same];
+      else if (!same) [men, bars] = [men + 1, bars + bar.has(px)];
     }
     assert.equal(green, 0, 'pure green pixels on the canvas');
     assert.ok(outsideSame / outside > 0.99, `only ${outsideSame} of ${outside} pixels away from the men show the field`);
@@ -123,7 +110,8 @@ describe('the browser page', () => {
     await until('eight seconds of play', () => page.evaluate((t) => performance.now() > t + 8000, t0), 30000);
     const m1 = await page.metrics();
     const shown = await page.evaluate((t) => window.presented.filter((p) => p >= t), t0);
-    const fps = ((shown.length - 1) * 1000) / (shown.at(-1) - shown[0]), busy = (m1.TaskDuration - m0.TaskDuration) / (m1.Timestamp - m0.Timestamp);
+    const fps = ((shown.length - 1) * 1000) / (shown.at(-1) - shown[0]);
+    const busy = (m1.TaskDuration - m0.TaskDuration) / (m1.Timestamp - m0.Timestamp);
     console.log(`# ${fps.toFixed(1)} frames a second, main thread ${(busy * 100).toFixed(0)}% busy`);
     assert.ok(fps >= 28, `${fps.toFixed(1)} frames a second`);
     assert.ok(busy < 0.5, `the main thread is ${(busy * 100).toFixed(0)}% busy`);
@@ -145,8 +133,7 @@ describe('the browser page', () => {
       await new Promise((r) => setTimeout(r, 300));
       return n === (n = await frames());
     }, 10000);
-    const still = await canvas();
-    const t = Date.now();
+    const still = await canvas(), t = Date.now();
     await until('a second of pause', () => Date.now() > t + 1200);
     assert.equal(await frames(), n, 'frames presented while paused');
     assert.equal(await canvas(), still, 'the picture changed while paused');
