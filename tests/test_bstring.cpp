@@ -86,8 +86,10 @@ TEST(BstringAlloc, EdgeCasesGiveTheirResultOrFailCleanlyAtEveryAllocation) {
         {[](bstring s) { return Bstring_appendCstr(s, "defg"); }, "abc", "abcdefg", "S", 8},
         {[](bstring s) { return Bstring_appendCstr(s, "defgh"); }, "abc", "abcdefgh", "sS", 16},
         {[](bstring s) { return replace(s, "bc", ""); }, "abcabc", "aa", "S", 8},
-        // Replaced text is not searched again, even where it overlaps.
+        // Replaced text is not searched again, even where it overlaps, nor
+        // counted twice when the room for a longer text is worked out.
         {[](bstring s) { return replace(s, "aa", "ba"); }, "aaaa", "baba", "S", 8},
+        {[](bstring s) { return replace(s, "aa", "xyz"); }, "aaaa", "xyzxyz", "S", 8},
         // Text that would fill the buffer to its last byte grows it.
         {[](bstring s) {
              const Span text("defg");

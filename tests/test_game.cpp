@@ -34,17 +34,31 @@ std::vector<Uint32> gShown;
 double now() {
     return std::chrono::duration<double>(Clock::now().time_since_epoch()).count();
 }
+
+long logBytes() {
+    struct stat log {};
+    return stat("session.log", &log) == 0 ? log.st_size : -1;
+}
+long gLogAtWindow = -1; // how much of the log was on disk when the window was made
 } // namespace
+
+extern "C" SDL_Window* SDL_CreateWindow(const char* title, int x, int y, int w, int h,
+                                        Uint32 flags) {
+    static const auto real =
+        reinterpret_cast<SDL_Window* (*)(const char*, int, int, int, int, Uint32)>(
+            dlsym(RTLD_NEXT, "SDL_CreateWindow"));
+    gLogAtWindow = logBytes();
+    return real(title, x, y, w, h, flags);
+}
 
 extern "C" int SDL_UpdateWindowSurface(SDL_Window* window) {
     const double at = now(); // first, so that nothing here delays it
     static const auto real =
         reinterpret_cast<int (*)(SDL_Window*)>(dlsym(RTLD_NEXT, "SDL_UpdateWindowSurface"));
-    struct stat log {};
     const SDL_Surface* screen = SDL_GetWindowSurface(window);
     const auto* pixels = static_cast<const Uint32*>(screen->pixels);
     const std::lock_guard<std::mutex> hold(gLock);
-    gPresents.emplace_back(at, stat("session.log", &log) == 0 ? log.st_size : -1);
+    gPresents.emplace_back(at, logBytes());
     gShown.assign(pixels, pixels + screen->w * screen->h);
     return real(window);
 }
@@ -109,6 +123,7 @@ TEST(Shell, PacesItsFramesPausesOnEachPressOfPAndFightsABattleOfTheClock) {
     const auto before = static_cast<std::uint32_t>(std::time(nullptr));
     Game game;
     ASSERT_TRUE(waitFor([&] { return presents().size() >= 12; }));
+    EXPECT_GT(gLogAtWindow, 0) << "the start should reach the file before the window opens";
     // P pauses on its press, with Shift held and as a key repeat too. The
     // pause closes the log.
     push(SDL_KEYDOWN, KMOD_LSHIFT, 1);

@@ -54,6 +54,7 @@ TEST_F(LoadImage, GoodFilesLoadAsTheyAreAndBadOnesLeaveANullSlotAndSayWhy) {
             continue;
         }
         EXPECT_EQ(pic, nullptr) << name;
+        EXPECT_EQ(log.lines()[1].rfind("[ERROR] ", 0), 0u) << log.text();
         EXPECT_TRUE(said[1].rfind("Could not load BMP: ", 0) == 0 && said[1].size() > 20) << name;
         EXPECT_EQ(said[1] == "Could not load BMP: " + openReason, name[0] == 'g') << said[1];
     }

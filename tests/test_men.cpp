@@ -104,11 +104,12 @@ TEST(Men, AScanStrikesEveryEnemyInReachWhoseTimerIsExactlyZero) {
     Man &attacker = gMen[0], &open = gMen[1], &guarded = gMen[2];
     open.y = 199.99f;
     gMen[6].dead = 1;
+    attacker.localList[4] = 5; // left from an earlier scan: no neighbour now
     Util_SeedRandWith(5u);
     ASSERT_EQ(Man_update(&attacker), 0);
     EXPECT_EQ(attacker.scanTimer, 11 - Replay{5u}.draw(2));
     EXPECT_EQ(std::vector<std::int32_t>(attacker.localList, attacker.localList + 5),
-              (std::vector<std::int32_t>{1, 2, 3, 4, 0}));
+              (std::vector<std::int32_t>{1, 2, 3, 4, 5}));
     // Only the open enemy is hit, by the attacker's strength, and stays safe
     // until his timer runs down again.
     EXPECT_TRUE(open.health == -4 && open.scanTimer == 1 && guarded.health == 0 &&
@@ -121,6 +122,7 @@ TEST(Men, AScanStrikesEveryEnemyInReachWhoseTimerIsExactlyZero) {
     EXPECT_TRUE(guarded.dead == 0 && open.dead == 1 && Man_getAliveCount() == 6);
     ASSERT_EQ(Man_die(&guarded), 0);
     EXPECT_EQ(log.messages(), (Lines{"Billy#1 has died. Blurgh!", "Man#2 has died. Blurgh!"}));
+    EXPECT_EQ(log.text().rfind("[INFO]", 0), 0u) << log.text();
     Man_freeAll();
 }
 
@@ -160,16 +162,19 @@ TEST(Men, ThePopulationFillsUpFailsCleanlyAndStartsAgain) {
     EXPECT_TRUE(Man_get(1) == &gMen[1] && Man_get(2) == nullptr);
     while (Man_create(250, 150, 40, 4, 2, 1, 2, 30, "Billy") == 0) {
     }
-    EXPECT_TRUE(Man_get(100) == nullptr && Man_getAliveCount() == 100);
+    std::int32_t listed = 0;
+    ASSERT_EQ(Man_die(&gMen[7]), 0);
+    EXPECT_TRUE(Man_get(100) == nullptr && Man_getAliveCount() == 99 &&
+                Man_getList(&listed) == gMen && listed == 100);
     ASSERT_EQ(Man_init(), 0); // the leak check sees any list left behind
     EXPECT_TRUE(gAllocHead == 0 && Man_getAliveCount() == 0 && gMen[0].localList == nullptr);
-    EXPECT_EQ(
-        log.messages(),
-        (Lines{"Cannot get Man - core array is NULL!", "Man is NULL, error in main man array.",
-               "waiting for a flush", "Out of memory.",
-               "id entered was too big! id:2, Alloc head:1, Max:100", "Out of room for Men!",
-               "id entered was too big! id:100, Alloc head:100, Max:100",
-               "Man_init called when Man array was already initialised."}));
+    EXPECT_EQ(log.messages(),
+              (Lines{"Cannot get Man - core array is NULL!",
+                     "Man is NULL, error in main man array.", "waiting for a flush",
+                     "Out of memory.", "id entered was too big! id:2, Alloc head:1, Max:100",
+                     "Out of room for Men!", "Billy#7 has died. Blurgh!",
+                     "id entered was too big! id:100, Alloc head:100, Max:100",
+                     "Man_init called when Man array was already initialised."}));
     Man_freeAll();
 }
 
@@ -234,12 +239,14 @@ TEST(Men, SpriteCellsBarsAndRefusals) {
     EXPECT_EQ(Man_getHealthBox(&man, &rect, &rect), -1);
     EXPECT_TRUE(errno == 0 && rect.x == -9 && rect.w == -9);
     EXPECT_EQ(Man_getSpriteBox(nullptr, nullptr, &rect.x, &rect.y), -1);
+    EXPECT_EQ(Man_getSpriteBox(nullptr, &rect, &rect.x, &rect.y), -1);
     EXPECT_EQ(Man_getHealthBox(nullptr, nullptr, nullptr), -1);
     EXPECT_EQ(Man_getHealthBox(&man, &rect, nullptr), -1);
     EXPECT_EQ(log.lines()[0].rfind("[ERROR]", 0), 0u);
-    EXPECT_EQ(log.messages(), (Lines{"Man#0 has no starting health to measure a bar by: 0",
-                                     "SDL_Rect param cannot be NULL!", "Man must not be NULL.",
-                                     "Invalid SDL_Rect parameters - NULL ptr caught."}));
+    EXPECT_EQ(log.messages(),
+              (Lines{"Man#0 has no starting health to measure a bar by: 0",
+                     "SDL_Rect param cannot be NULL!", "Man nust not be NULL!",
+                     "Man must not be NULL.", "Invalid SDL_Rect parameters - NULL ptr caught."}));
 }
 
 } // namespace

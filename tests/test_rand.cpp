@@ -1,9 +1,8 @@
-// The random draw: its sequence, its single-precision arithmetic for every
-// n, and its seeding from the clock.
+// The random draw: its sequence and its single-precision arithmetic for
+// every n. (The game seeding it from the clock is tested with the shell.)
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <ctime>
 
 #include "share/share_utils.h"
 #include "support/replay.h"
@@ -47,14 +46,6 @@ TEST(RandomDraw, FollowsTheRecurrenceAndRoundsInSinglePrecisionForEveryN) {
             ASSERT_EQ(Util_Rand(n), singlePrecisionDraw(output, n)) << output << " of " << n;
         }
     }
-}
-
-TEST(RandomDraw, SeedingTakesTheClockInWholeSeconds) {
-    const auto before = static_cast<std::uint32_t>(std::time(nullptr));
-    EXPECT_EQ(Util_SeedRand(), 0);
-    const int drawn = Util_Rand(32766);
-    const auto after = static_cast<std::uint32_t>(std::time(nullptr));
-    EXPECT_TRUE(drawn == Replay{before}.draw(32766) || drawn == Replay{after}.draw(32766)) << drawn;
 }
 
 } // namespace
