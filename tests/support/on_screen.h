@@ -5,6 +5,8 @@
 
 #include <thread>
 
+#include "support/log_capture.h"
+
 #include "xdrive/xvfb.h"
 
 // cmake --install of the build folder into prefix; true on success.
@@ -31,4 +33,21 @@ inline Picture pauseAndResume(GameOnScreen& game, const std::string& pauseKey) {
         EXPECT_TRUE(game.waitForPictureChange()) << "the men should move again";
     }();
     return frozen;
+}
+
+using Lines = std::vector<std::string>;
+
+// What the game installed in folder logs as it starts: both bitmaps loaded.
+inline Lines startLines(const std::string& folder) {
+    return {"Starting...", "Loading first image:", "Loading image: " + folder + "/res/back2.bmp",
+            "Loading second image:", "Loading image: " + folder + "/res/men.bmp"};
+}
+
+// Whether a log's messages, deaths left out, are those of an orderly run:
+// the start, then the three closing lines.
+inline bool orderlyRun(Lines said, const std::string& folder) {
+    std::erase_if(said, [](const std::string& m) { return m.ends_with("has died. Blurgh!"); });
+    Lines want = startLines(folder);
+    want.insert(want.end(), {"Quit message recieved.", "Program closing..", "Finished."});
+    return said == want;
 }
