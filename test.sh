@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 . tools/need.sh
 need g++ cmake make libsdl2-dev googletest libgtest-dev libgmock-dev libbenchmark-dev \
-    xvfb xauth xdotool x11-apps valgrind wine wine64 chromium nodejs
+    xvfb xauth xdotool imagemagick valgrind wine wine64 chromium nodejs
 command -v npm >/dev/null || need npm
 jobs="$(nproc)"
 
