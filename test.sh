@@ -2,22 +2,25 @@
 # Builds the game and its tests with AddressSanitizer and
 # UndefinedBehaviorSanitizer and runs the whole suite through ctest. A plain
 # Release build beside it serves the memcheck run and the benchmarks; the
-# browser page is built too and driven in a headless Chromium, and the
-# Windows zip from windows.sh is tested under wine.
+# browser page is built too and driven in a headless Chromium, the
+# Windows zip is tested under wine, and the Linux downloads are played as
+# players get them: release.sh builds all of these.
 # Exits non-zero when anything fails.
 set -euo pipefail
 cd "$(dirname "$0")"
 . tools/need.sh
 need g++ cmake make libsdl2-dev googletest libgtest-dev libgmock-dev libbenchmark-dev \
-    xvfb xauth xdotool imagemagick valgrind wine wine64 chromium nodejs
+    xvfb xauth xdotool x11-apps imagemagick valgrind wine wine64 chromium nodejs icoutils
 command -v npm >/dev/null || need npm
 jobs="$(nproc)"
 
 cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DSKIRMLINGS_TESTS=OFF
 cmake --build build-release -j"$jobs"
 
-./windows.sh
-page="$(./web.sh)"
+# Every download, gathered in dist/: the Windows zip, the browser page and
+# the two Linux downloads.
+./release.sh
+page="$PWD/dist/skirmlings.html"
 # The page's test driver, as pinned by its lock file; reinstalled only when
 # the lock file changed.
 if ! cmp -s tests/web/package-lock.json tests/web/node_modules/.installed-lock; then
@@ -27,8 +30,9 @@ fi
 
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DSKIRMLINGS_SANITIZE=ON \
     -DSKIRMLINGS_BENCH=OFF -DSKIRMLINGS_PLAIN_BUILD="$PWD/build-release" \
-    -DSKIRMLINGS_WINDOWS_ZIP="$PWD/build-windows/skirmlings-windows.zip" \
-    -DSKIRMLINGS_WEB_PAGE="$page"
+    -DSKIRMLINGS_WINDOWS_ZIP="$PWD/dist/skirmlings-windows.zip" -DSKIRMLINGS_WEB_PAGE="$page" \
+    -DSKIRMLINGS_DEB="$(echo "$PWD"/dist/skirmlings_*_amd64.deb)" \
+    -DSKIRMLINGS_TARBALL="$PWD/dist/skirmlings-linux-x86_64.tar.gz"
 cmake --build build-test -j"$jobs"
 
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0"

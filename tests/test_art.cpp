@@ -40,7 +40,10 @@ TEST(Art, SheetAndFieldAreLaidOutAndTheToolDrawsExactlyTheCommittedFiles) {
     TempDir out;
     const RunResult run = runProgram({SKIRMLINGS_BINARY_DIR "/bin/make_art", out.path()});
     ASSERT_EQ(run.code, 0) << run.output;
-    for (const char* name : {"men.bmp", "back2.bmp"}) {
+    for (const char* name :
+         {"men.bmp", "back2.bmp", "icons/skirmlings.ico", "icons/skirmlings-16.png",
+          "icons/skirmlings-24.png", "icons/skirmlings-32.png", "icons/skirmlings-48.png",
+          "icons/skirmlings-64.png", "icons/skirmlings-128.png", "icons/skirmlings-256.png"}) {
         EXPECT_TRUE(readFile(out.file(name)) == readFile(RES + name))
             << name << ": run the art target";
     }

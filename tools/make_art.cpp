@@ -1,14 +1,19 @@
-// Draws the game's two bitmaps, res/men.bmp and res/back2.bmp, from the
-// text pixel art in tools/art/ (men.art and field.art say how to read them).
+// Draws the game's two bitmaps, res/men.bmp and res/back2.bmp, and its icon,
+// res/icons/skirmlings-SIZE.png for each size and res/icons/skirmlings.ico
+// holding them all, from the text pixel art in tools/art/ (men.art,
+// field.art and icon.art say how to read them).
 //
 //   make_art OUTPUT_DIR [ART_DIR]
 //
-// Both files are stored as 32-bit pixels 0x00RRGGBB with bit-field masks and
-// no alpha mask: SDL reads them in the window surface's own layout, so the
-// game's blits are plain copies. The output depends on the art files alone.
+// Both bitmaps are stored as 32-bit pixels 0x00RRGGBB with bit-field masks
+// and no alpha mask: SDL reads them in the window surface's own layout, so
+// the game's blits are plain copies. The output depends on the art files
+// alone.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -29,7 +34,7 @@ constexpr int STRIP_W = 20;
 constexpr char KEEP = '-'; // in overlays: leave the pixel below as it is
 
 struct Rgb {
-    std::uint8_t r = 0, g = 0, b = 0;
+    std::uint8_t r = 0, g = 0, b = 0, a = 255; // a: 0 see-through, 255 solid (icons only)
 };
 using Palette = std::map<char, Rgb>;
 using Grid = std::vector<std::string>;
@@ -40,6 +45,7 @@ struct Picture {
     Picture(int width, int height, Rgb fill)
         : w(width), h(height), px(static_cast<std::size_t>(width * height), fill) {}
     Rgb& at(int x, int y) { return px[static_cast<std::size_t>(y * w + x)]; }
+    [[nodiscard]] Rgb at(int x, int y) const { return px[static_cast<std::size_t>(y * w + x)]; }
 };
 
 // Art files: '#' starts a comment line, blank lines are skipped, and a grid
@@ -164,7 +170,14 @@ struct Team {
     Grid pattern;
 };
 
-Picture drawSheet(const std::string& path) {
+// The drawn sheet, with the colours it was drawn in, for the icon.
+struct Sheet {
+    Picture pic;
+    Palette colours;
+    std::vector<Team> teams;
+};
+
+Sheet drawSheet(const std::string& path) {
     ArtFile file(path);
     Palette colours;
     std::vector<Team> teams;
@@ -222,7 +235,7 @@ Picture drawSheet(const std::string& path) {
             sheet.at(x, 8 * CELL_H + y) = lookUp(file, colours, {}, s);
         }
     }
-    return sheet;
+    return {sheet, colours, teams};
 }
 
 // --- The field -------------------------------------------------------------
@@ -339,6 +352,112 @@ Picture drawField(const std::string& path) {
     return field;
 }
 
+// --- The icon --------------------------------------------------------------
+
+struct Icon {
+    int size;
+    Picture pic;
+};
+
+// Copies the w x h block of from at sx, sy onto to at x, y, leaving out the
+// sheet's see-through colour.
+void paste(Picture& to, const Picture& from, int sx, int sy, int w, int h, int x, int y,
+           Rgb clear) {
+    for (int j = 0; j < h; ++j) {
+        for (int i = 0; i < w; ++i) {
+            const Rgb c = from.at(sx + i, sy + j);
+            if ((c.r != clear.r || c.g != clear.g || c.b != clear.b) && x + i >= 0 &&
+                x + i < to.w && y + j >= 0 && y + j < to.h) {
+                to.at(x + i, y + j) = c;
+            }
+        }
+    }
+}
+
+// Each size is drawn pixel by pixel, or scaled up whole from a smaller one,
+// so that every size stays crisp.
+std::vector<Icon> drawIcons(const std::string& path, const Sheet& sheet, const Picture& field) {
+    ArtFile file(path);
+    const Rgb clear = lookUp(file, sheet.colours, {}, '.');
+    std::vector<Icon> icons;
+    const auto find = [&](int size) -> const Icon& {
+        for (const Icon& icon : icons) {
+            if (icon.size == size) {
+                return icon;
+            }
+        }
+        file.fail("no icon of size " + std::to_string(size) + " drawn above");
+    };
+    const auto team = [&](int t) -> const Team& {
+        if (t < 0 || t >= static_cast<int>(sheet.teams.size())) {
+            file.fail("no team " + std::to_string(t));
+        }
+        return sheet.teams[static_cast<std::size_t>(t)];
+    };
+    while (!file.done()) {
+        std::istringstream words = file.header();
+        std::string keyword;
+        int a = -1, b = -1, c = -1, d = -1, e = -1;
+        words >> keyword >> a >> b >> c >> d >> e;
+        if (keyword == "icon" || keyword == "scale") {
+            if (a < 1 || a > 256) {
+                file.fail("an icon is 1 to 256 pixels wide");
+            }
+            Picture pic(a, a, {0, 0, 0, 0});
+            if (keyword == "scale") {
+                const Icon& from = find(b);
+                if (a % b != 0) {
+                    file.fail("an icon scales up by a whole factor");
+                }
+                for (int i = 0; i < a * a; ++i) {
+                    pic.at(i % a, i / a) = from.pic.at(i % a / (a / b), i / a / (a / b));
+                }
+            }
+            icons.push_back({a, pic});
+            continue;
+        }
+        if (icons.empty()) {
+            file.fail("an icon's size comes first");
+        }
+        Picture& pic = icons.back().pic;
+        if (keyword == "disc" && a > 0 && b >= 0 && c >= 0 && b + pic.w <= field.w &&
+            c + pic.h <= field.h && d >= 0) {
+            // Grass cut from the field at b, c, round and ringed d pixels
+            // deep in the outline's colour. Distances are in half pixels
+            // from the middle.
+            const Rgb rim = lookUp(file, sheet.colours, {}, 'o');
+            for (int y = 0; y < pic.h; ++y) {
+                for (int x = 0; x < pic.w; ++x) {
+                    const int dx = 2 * x + 1 - pic.w, dy = 2 * y + 1 - pic.h;
+                    const int far = dx * dx + dy * dy;
+                    if (far <= 4 * a * a) {
+                        pic.at(x, y) = far > 4 * (a - d) * (a - d) ? rim : field.at(b + x, c + y);
+                    }
+                }
+            }
+        } else if (keyword == "man" && b >= 0 && b < 3 && c >= 0 && c < 3) {
+            team(a);
+            paste(pic, sheet.pic, (3 * b + c) * CELL_W, a * CELL_H, CELL_W, CELL_H, d, e, clear);
+        } else if (keyword == "bar" && a > 0 && a <= STRIP_W && b > 0 && b <= 2) {
+            paste(pic, sheet.pic, 0, 8 * CELL_H, a, b, c, d, clear);
+        } else if (keyword == "figure") {
+            const Team& colours = team(a);
+            const Grid grid = file.grid(-1, 0);
+            for (std::size_t y = 0; y < grid.size(); ++y) {
+                for (std::size_t x = 0; x < grid[y].size(); ++x) {
+                    const int px = b + static_cast<int>(x), py = c + static_cast<int>(y);
+                    if (grid[y][x] != '.' && px >= 0 && px < pic.w && py >= 0 && py < pic.h) {
+                        pic.at(px, py) = lookUp(file, colours.colours, sheet.colours, grid[y][x]);
+                    }
+                }
+            }
+        } else {
+            file.fail("unknown or out-of-range line: " + keyword);
+        }
+    }
+    return icons;
+}
+
 // --- Output ----------------------------------------------------------------
 
 void putLe(std::string& out, std::uint32_t value, int bytes) {
@@ -347,9 +466,117 @@ void putLe(std::string& out, std::uint32_t value, int bytes) {
     }
 }
 
+void putBe(std::string& out, std::uint32_t value) {
+    for (int i = 3; i >= 0; --i) {
+        out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+    }
+}
+
+// A PNG chunk: length, type, data and the CRC of type and data.
+void chunk(std::string& out, const std::string& type, const std::string& data) {
+    putBe(out, static_cast<std::uint32_t>(data.size()));
+    const std::size_t start = out.size();
+    out += type + data;
+    std::uint32_t crc = 0xFFFFFFFF;
+    for (std::size_t i = start; i < out.size(); ++i) {
+        crc ^= static_cast<std::uint8_t>(out[i]);
+        for (int k = 0; k < 8; ++k) {
+            crc = crc >> 1 ^ (0xEDB88320u & (0u - (crc & 1)));
+        }
+    }
+    putBe(out, ~crc);
+}
+
+// An indexed PNG with see-through pixels. There is no zlib here, so its
+// rows go into deflate's stored blocks: icons are small, and few colours
+// keep them at a byte a pixel. Empty for over 256 colours.
+std::string png(const Picture& pic) {
+    const auto key = [](Rgb c) {
+        return static_cast<std::uint32_t>(c.r << 24 | c.g << 16 | c.b << 8 | c.a);
+    };
+    std::map<std::uint32_t, int> index; // in colour order, so the file is the same every time
+    for (const Rgb& c : pic.px) {
+        index[key(c)] = 0;
+    }
+    if (index.size() > 256) {
+        return {};
+    }
+    std::string palette, alpha, raw, z = "\x78\x01", head;
+    for (auto& [colour, i] : index) {
+        i = static_cast<int>(palette.size() / 3);
+        palette += {static_cast<char>(colour >> 24), static_cast<char>(colour >> 16),
+                    static_cast<char>(colour >> 8)};
+        alpha.push_back(static_cast<char>(colour));
+    }
+    for (int y = 0; y < pic.h; ++y) {
+        raw.push_back(0); // no filter
+        for (int x = 0; x < pic.w; ++x) {
+            raw.push_back(static_cast<char>(index[key(pic.at(x, y))]));
+        }
+    }
+    std::uint32_t s1 = 1, s2 = 0;
+    for (std::size_t at = 0; at < raw.size();) {
+        const std::size_t length = std::min<std::size_t>(65535, raw.size() - at);
+        z.push_back(at + length == raw.size() ? 1 : 0);
+        putLe(z, static_cast<std::uint32_t>(length), 2);
+        putLe(z, static_cast<std::uint32_t>(~length & 0xFFFF), 2);
+        for (const char ch : raw.substr(at, length)) {
+            s1 = (s1 + static_cast<std::uint8_t>(ch)) % 65521;
+            s2 = (s2 + s1) % 65521;
+        }
+        z += raw.substr(at, length);
+        at += length;
+    }
+    putBe(z, s2 << 16 | s1);
+    putBe(head, static_cast<std::uint32_t>(pic.w));
+    putBe(head, static_cast<std::uint32_t>(pic.h));
+    head += {8, 3, 0, 0, 0}; // 8-bit palette indices, no interlace
+    std::string out = "\x89PNG\r\n\x1a\n";
+    chunk(out, "IHDR", head);
+    chunk(out, "PLTE", palette);
+    chunk(out, "tRNS", alpha);
+    chunk(out, "IDAT", z);
+    chunk(out, "IEND", "");
+    return out;
+}
+
+// A Windows icon holding the given PNGs, one entry a size.
+std::string ico(const std::vector<Icon>& icons, const std::vector<std::string>& pngs) {
+    std::string out;
+    putLe(out, 0, 2);
+    putLe(out, 1, 2); // an icon, not a cursor
+    putLe(out, static_cast<std::uint32_t>(icons.size()), 2);
+    auto offset = static_cast<std::uint32_t>(6 + 16 * icons.size());
+    for (std::size_t i = 0; i < icons.size(); ++i) {
+        const auto side = static_cast<std::uint32_t>(icons[i].size % 256); // 0 means 256
+        putLe(out, side | side << 8, 2);
+        putLe(out, 0, 2);  // no palette count, reserved
+        putLe(out, 1, 2);  // planes
+        putLe(out, 32, 2); // bits per pixel
+        putLe(out, static_cast<std::uint32_t>(pngs[i].size()), 4);
+        putLe(out, offset, 4);
+        offset += static_cast<std::uint32_t>(pngs[i].size());
+    }
+    for (const std::string& p : pngs) {
+        out += p;
+    }
+    return out;
+}
+
+bool writeFile(const std::string& path, const std::string& data) {
+    std::ofstream file(path, std::ios::binary);
+    file.write(data.data(), static_cast<std::streamsize>(data.size()));
+    file.close();
+    if (data.empty() || !file) {
+        std::fprintf(stderr, "make_art: cannot write %s\n", path.c_str());
+        return false;
+    }
+    return true;
+}
+
 // A bottom-up BMP of 32-bit pixels with red, green and blue masks and no
 // alpha: the layout of the game window's surface.
-bool writeBmp(const std::string& path, Picture& pic) {
+bool writeBmp(const std::string& path, const Picture& pic) {
     constexpr std::uint32_t HEADERS = 14 + 40 + 12;
     const auto size = static_cast<std::uint32_t>(4 * pic.w * pic.h);
     std::string out;
@@ -377,14 +604,7 @@ bool writeBmp(const std::string& path, Picture& pic) {
             putLe(out, static_cast<std::uint32_t>(c.r << 16 | c.g << 8 | c.b), 4);
         }
     }
-    std::ofstream file(path, std::ios::binary);
-    file.write(out.data(), static_cast<std::streamsize>(out.size()));
-    file.close();
-    if (!file) {
-        std::fprintf(stderr, "make_art: cannot write %s\n", path.c_str());
-        return false;
-    }
-    return true;
+    return writeFile(path, out);
 }
 
 // --- How the teams and the bar read ---------------------------------------
@@ -429,8 +649,19 @@ int main(int argc, char** argv) {
     }
     const std::string out = std::string(argv[1]) + "/";
     const std::string art = std::string(argc > 2 ? argv[2] : SKIRMLINGS_ART_DIR) + "/";
-    Picture sheet = drawSheet(art + "men.art");
+    Sheet sheet = drawSheet(art + "men.art");
     Picture field = drawField(art + "field.art");
-    report(sheet, field);
-    return writeBmp(out + "men.bmp", sheet) && writeBmp(out + "back2.bmp", field) ? 0 : 1;
+    const std::vector<Icon> icons = drawIcons(art + "icon.art", sheet, field);
+    report(sheet.pic, field);
+    bool ok = writeBmp(out + "men.bmp", sheet.pic) && writeBmp(out + "back2.bmp", field);
+    std::error_code error;
+    std::filesystem::create_directories(out + "icons", error);
+    std::vector<std::string> pngs;
+    for (const Icon& icon : icons) {
+        pngs.push_back(png(icon.pic));
+        ok = writeFile(out + "icons/skirmlings-" + std::to_string(icon.size) + ".png",
+                       pngs.back()) &&
+             ok;
+    }
+    return ok && writeFile(out + "icons/skirmlings.ico", ico(icons, pngs)) ? 0 : 1;
 }

@@ -7,7 +7,10 @@
 # linker has already passed by the time the start-up asks for it, so it is
 # asked for up front. The plain main() of the Linux build is left out.
 enable_language(RC)
-add_executable(skirmlings WIN32 ${CMAKE_CURRENT_LIST_DIR}/skirmlings.rc)
+set(SKIRMLINGS_ICO ${CMAKE_SOURCE_DIR}/res/icons/skirmlings.ico)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/skirmlings.rc.in skirmlings.rc @ONLY)
+set_source_files_properties(${CMAKE_BINARY_DIR}/skirmlings.rc PROPERTIES OBJECT_DEPENDS ${SKIRMLINGS_ICO})
+add_executable(skirmlings WIN32 ${CMAKE_BINARY_DIR}/skirmlings.rc)
 target_link_libraries(skirmlings PRIVATE skirmlings_core)
 target_link_options(skirmlings PRIVATE -static -Wl,--undefined=WinMain -s)
 
