@@ -1,5 +1,6 @@
 #include "support/log_capture.h"
 
+#include <sstream>
 #include <utility>
 
 #include "share/log.h"
@@ -18,6 +19,21 @@ std::string LogCapture::text() const {
     all.resize(std::fread(all.data(), 1, all.size(), file_));
     std::fseek(file_, 0, SEEK_END);
     return all;
+}
+
+namespace {
+std::vector<std::string> splitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+} // namespace
+
+std::vector<std::string> LogCapture::lines() const {
+    return splitLines(text());
 }
 
 std::vector<std::string> logMessages(const std::string& text) {

@@ -6,8 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "xdrive/process.h"
-
 // The message of each line of a log's text (what follows the prefix).
 std::vector<std::string> logMessages(const std::string& text);
 
@@ -18,9 +16,9 @@ class LogCapture {
     LogCapture(const LogCapture&) = delete;
     LogCapture& operator=(const LogCapture&) = delete;
 
-    // Everything written so far, as text, lines and messages.
+    // Everything written so far (flushed first), as text, lines and messages.
     [[nodiscard]] std::string text() const;
-    [[nodiscard]] std::vector<std::string> lines() const { return splitLines(text()); }
+    [[nodiscard]] std::vector<std::string> lines() const;
     [[nodiscard]] std::vector<std::string> messages() const { return logMessages(text()); }
 
   private:

@@ -1,0 +1,34 @@
+#!/bin/sh
+# The desktop game as a player installs it: BUILD installed into a scratch
+# prefix and started from another scratch folder, in a window on the X
+# server of the xvfb-run this runs under. With "memcheck", under valgrind.
+# Usage: desktop.sh BUILD [memcheck]
+set -eu
+here="$(cd "$(dirname "$0")" && pwd)"
+launch() { node "$here/x11.js" "$@"; }
+scratch="$(mktemp -d)"
+trap 'rm -rf "$scratch"' EXIT
+cmake --install "$1" --prefix "$scratch/game" >/dev/null
+mkdir "$scratch/work" && cd "$scratch/work"
+if [ "${2:-}" = memcheck ]; then
+    # SDL would present through Mesa's software renderer, whose JIT-compiled
+    # drawing memcheck cannot follow reliably; X's own framebuffer shows the
+    # same frames.
+    launch --work . --memcheck memcheck.txt --env SDL_FRAMEBUFFER_ACCELERATION=0 -- \
+        valgrind --leak-check=full --errors-for-leak-kinds=definite --error-exitcode=99 \
+        --suppressions="$here/../valgrind.supp" --log-file=memcheck.txt "$scratch/game/bin/skirmlings"
+    exit
+fi
+# The sanitized game's leak checker loses track of the X libraries that SDL
+# loads and unloads at run time; memcheck covers the game's leaks. Shift+P
+# pauses too: the key, not the letter, counts.
+launch --work . --key shift+p --env ASAN_OPTIONS=detect_leaks=0 -- "$scratch/game/bin/skirmlings"
+fail() { echo "desktop.sh: $1" >&2; cat session.log >&2; exit 1; }
+# Log lines name their source; the installed game finds its bitmaps beside bin/.
+case "$(head -n1 session.log)" in
+    "[INFO] (src/game/game.cpp:WinMain():"*) ;;
+    *) fail "the log's first line names another source" ;;
+esac
+for bmp in back2 men; do
+    grep -q ") Loading image: $scratch/game/res/$bmp.bmp$" session.log || fail "$bmp.bmp not loaded from the install"
+done

@@ -1,0 +1,90 @@
+// What the in-process tests need around them: a scratch folder, whole
+// files, waiting on a condition, and a bitmap read through SDL.
+#pragma once
+
+#include <SDL.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+// A fresh empty folder under the system's temporary one, removed with all
+// it holds by the destructor.
+class TempDir {
+  public:
+    TempDir() {
+        std::string at = (std::filesystem::temp_directory_path() / "skirmlings-XXXXXX").string();
+        path_ = mkdtemp(at.data()) != nullptr ? at : "";
+    }
+    ~TempDir() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    [[nodiscard]] const std::string& path() const { return path_; }
+    [[nodiscard]] std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+  private:
+    std::string path_;
+};
+
+// The whole file; "" when it is missing.
+inline std::string readFile(const std::string& path) {
+    std::ostringstream all;
+    all << std::ifstream(path, std::ios::binary).rdbuf();
+    return all.str();
+}
+
+inline void writeFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// Polls cond every 20 ms until it holds or the limit passes; says which.
+// Limits are generous: the machines that run this are shared and noisy.
+inline bool waitFor(const std::function<bool()>& cond,
+                    std::chrono::milliseconds limit = std::chrono::seconds(60)) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!cond()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+// A picture as 0xRRGGBB pixels, row by row; empty when the file would not load.
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;
+    [[nodiscard]] bool empty() const { return pixels.empty(); }
+    [[nodiscard]] std::uint32_t at(int x, int y) const { return pixels[y * width + x]; }
+};
+
+inline Picture readBmp(const std::string& path) {
+    Picture pic;
+    SDL_Surface* file = SDL_LoadBMP(path.c_str());
+    SDL_Surface* rgb =
+        file != nullptr ? SDL_ConvertSurfaceFormat(file, SDL_PIXELFORMAT_RGB888, 0) : nullptr;
+    for (int y = 0; rgb != nullptr && y < rgb->h; ++y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(
+            static_cast<const std::uint8_t*>(rgb->pixels) + y * rgb->pitch);
+        for (int x = 0; x < rgb->w; ++x) {
+            pic.pixels.push_back(row[x] & 0xFFFFFFu);
+        }
+    }
+    pic.width = rgb != nullptr ? rgb->w : 0;
+    pic.height = rgb != nullptr ? rgb->h : 0;
+    SDL_FreeSurface(rgb);
+    SDL_FreeSurface(file);
+    return pic;
+}
