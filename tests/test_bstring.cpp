@@ -150,3 +150,15 @@ TEST(Bstring, WhenMemoryRunsShortAppendingKeepsWhatFittedAndAReplacementStillMak
         EXPECT_EQ(Bstring_destroy(s), 0);
     }
 }
+
+// The search's edges, which no path lookup reaches: an empty pattern is
+// found where the search starts, even at the very end; a start outside the
+// text finds nothing, and the last place a pattern fits is searched.
+TEST(Bstring, FindStopsAtTheEdgesOfTheText) {
+    const Span text("abcab"), empty(""), ab("ab"), abx("abx");
+    const std::pair<int, std::pair<const Span*, int>> rows[] = {
+        {5, {&empty, 5}}, {-1, {&empty, 6}}, {-1, {&ab, -1}}, {3, {&ab, 1}}, {-1, {&abx, 3}}};
+    for (const auto& [want, probe] : rows) {
+        EXPECT_EQ(Bstring_find(&text, probe.second, probe.first), want) << probe.second;
+    }
+}
