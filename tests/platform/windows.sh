@@ -7,7 +7,7 @@ set -eu
 here="$(cd "$(dirname "$0")" && pwd)"
 scratch="$(mktemp -d)"
 export WINEPREFIX="$scratch/wine" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
-trap 'wineserver -k 2>/dev/null; rm -rf "$scratch"' EXIT
+trap 'wineserver -k 2>/dev/null || true; rm -rf "$scratch"' EXIT
 (cd "$scratch" && cmake -E tar xf "$1")
 game="$(dirname "$(dirname "$(echo "$scratch"/*/bin/skirmlings.exe)")")"
 mkdir "$scratch/work" && cd "$scratch/work"
