@@ -6,8 +6,8 @@
 #include <cstdlib>
 
 #include "game/image.h"
+#include "support/files.h"
 #include "vision.h"
-#include "xdrive/xvfb.h"
 
 namespace {
 
@@ -38,13 +38,13 @@ TEST(Art, SheetAndFieldAreLaidOutAndTheToolDrawsExactlyTheCommittedFiles) {
     ASSERT_EQ(std::pair(FIELD.width, FIELD.height), std::pair(600, 400));
     EXPECT_EQ(greens(FIELD, 0, 0, 600, 400), 0);
     TempDir out;
-    const RunResult run = runProgram({SKIRMLINGS_BINARY_DIR "/bin/make_art", out.path()});
-    ASSERT_EQ(run.code, 0) << run.output;
+    ASSERT_EQ(std::system((SKIRMLINGS_BINARY_DIR "/bin/make_art " + out.path()).c_str()), 0);
     for (const char* name :
          {"men.bmp", "back2.bmp", "icons/skirmlings.ico", "icons/skirmlings-16.png",
           "icons/skirmlings-24.png", "icons/skirmlings-32.png", "icons/skirmlings-48.png",
           "icons/skirmlings-64.png", "icons/skirmlings-128.png", "icons/skirmlings-256.png"}) {
-        EXPECT_TRUE(readFile(out.file(name)) == readFile(RES + name))
+        const std::string made = readFile(out.file(name));
+        EXPECT_TRUE(!made.empty() && made == readFile(RES + name))
             << name << ": run the art target";
     }
 }

@@ -16,8 +16,8 @@
 #include "man/man.h"
 #include "share/log.h"
 #include "share/share_utils.h"
+#include "support/files.h"
 #include "support/log_capture.h"
-#include "xdrive/xvfb.h"
 
 namespace {
 namespace fs = std::filesystem;
@@ -32,7 +32,8 @@ std::vector<std::pair<double, long>> gPresents; // steady-clock seconds, log byt
 std::vector<Uint32> gShown;
 
 double now() {
-    return std::chrono::duration<double>(Clock::now().time_since_epoch()).count();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
 }
 
 long logBytes() {

@@ -4,8 +4,8 @@
 #include "game/image.h"
 #include "share/alloc.h"
 #include "share/share_utils.h"
+#include "support/files.h"
 #include "support/log_capture.h"
-#include "xdrive/xvfb.h"
 
 namespace {
 

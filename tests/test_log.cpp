@@ -7,8 +7,8 @@
 #include <filesystem>
 
 #include "share/log.h"
+#include "support/files.h"
 #include "support/log_capture.h"
-#include "xdrive/process.h"
 
 namespace {
 using Lines = std::vector<std::string>;
