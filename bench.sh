@@ -30,4 +30,13 @@ build-release/bin/bench_frame --benchmark_repetitions="$reps" --benchmark_enable
         }' || status=1
 
 build-release/bin/bench_tick --benchmark_repetitions="$reps" --benchmark_report_aggregates_only=true
+
+# The browser page's first picture and frame rate in each engine, once
+# web.sh has built the page and test.sh has installed its driver (WebKit
+# wants an X server). Figures only: it fails only when the page stops.
+page=build-web/skirmlings.html
+if [ -f "$page" ] && [ -d tests/web/node_modules ]; then
+    need xvfb xauth chromium firefox-esr webkit2gtk-driver
+    xvfb-run --auto-servernum node bench/page_fps.js "$page" || status=1
+fi
 exit "$status"

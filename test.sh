@@ -13,6 +13,8 @@ need g++ cmake make libsdl2-dev googletest libgtest-dev libgmock-dev libbenchmar
     xvfb xauth xdotool x11-apps imagemagick valgrind wine wine64 chromium nodejs icoutils
 command -v npm >/dev/null || need npm
 jobs="$(nproc)"
+# The browser page plays in Firefox and in WebKit too.
+need firefox-esr webkit2gtk-driver
 
 cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DSKIRMLINGS_TESTS=OFF
 cmake --build build-release -j"$jobs"

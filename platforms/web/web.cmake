@@ -1,7 +1,7 @@
 # The browser build: the game alone, as one self-contained page,
 # build-web/skirmlings.html. SDL's base path is "/" in a page, so the bitmaps
-# are embedded at the root of the page's in-memory file system, and the
-# session log is written there too, where the page reads it.
+# go at the root of the page's in-memory file system, and the session log is
+# written there too, where the page reads it.
 set(SKIRMLINGS_PAGE_SHELL ${CMAKE_CURRENT_LIST_DIR}/shell.html)
 file(GLOB PAGE_BITMAPS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/*.bmp)
 
@@ -11,8 +11,19 @@ set_target_properties(skirmlings PROPERTIES SUFFIX ".html"
 target_link_options(skirmlings PRIVATE -sASYNCIFY -sSINGLE_FILE=1
                     -sEXPORTED_RUNTIME_METHODS=FS -sMINIFY_HTML=0
                     "SHELL:--shell-file ${SKIRMLINGS_PAGE_SHELL}")
+# The bitmaps travel gzipped, a fifteenth of their size; the page inflates
+# them into the file system before the game starts, so it reads the same
+# bytes as on the desktop.
+set(packed_bitmaps)
 foreach(bitmap ${PAGE_BITMAPS})
   get_filename_component(name ${bitmap} NAME)
-  target_link_options(skirmlings PRIVATE "SHELL:--embed-file ${bitmap}@/${name}")
+  set(packed ${CMAKE_BINARY_DIR}/packed/${name}.gz)
+  add_custom_command(OUTPUT ${packed} DEPENDS ${bitmap}
+                     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/packed
+                     COMMAND gzip -9 -n -c ${bitmap} > ${packed} VERBATIM)
+  target_link_options(skirmlings PRIVATE "SHELL:--embed-file ${packed}@/${name}.gz")
+  list(APPEND packed_bitmaps ${packed})
 endforeach()
-set_property(TARGET skirmlings APPEND PROPERTY LINK_DEPENDS ${SKIRMLINGS_PAGE_SHELL} ${PAGE_BITMAPS})
+add_custom_target(packed_bitmaps DEPENDS ${packed_bitmaps})
+add_dependencies(skirmlings packed_bitmaps)
+set_property(TARGET skirmlings APPEND PROPERTY LINK_DEPENDS ${SKIRMLINGS_PAGE_SHELL} ${packed_bitmaps})
