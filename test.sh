@@ -2,7 +2,7 @@
 # Builds the game and its tests with AddressSanitizer and
 # UndefinedBehaviorSanitizer and runs the whole suite through ctest. A plain
 # Release build beside it serves the memcheck run and the benchmarks; the
-# browser page is built too and driven in a headless Chromium, the
+# browser page is built too and played in Chromium, Firefox and WebKit, the
 # Windows zip is tested under wine, and the Linux downloads are played as
 # players get them: release.sh builds all of these.
 # Exits non-zero when anything fails.
