@@ -7,7 +7,7 @@
 //   close()    a close request; resolves to { status, log } once the game
 //              has ended, or is left out where the platform has no end
 const assert = require('node:assert/strict');
-const fs = require('node:fs');
+const { execFileSync } = require('node:child_process');
 
 // Polls fn until it gives something truthy, and gives that; fails after
 // limit ms. Limits are generous: the machines that run this are shared.
@@ -19,23 +19,13 @@ async function until(what, fn, limit = 60000) {
   }
 }
 
-// A BMP of 24 or 32 bits a pixel, with or without masks, as { w, h, rgb }.
-function readBmp(file) {
-  const b = fs.readFileSync(file);
-  const w = b.readInt32LE(18), h = b.readInt32LE(22), bits = b.readUInt16LE(28);
-  const start = b.readUInt32LE(10), stride = Math.ceil((w * bits) / 32) * 4;
-  const masks = b.readUInt32LE(30) === 3 ? [54, 58, 62].map((o) => b.readUInt32LE(o)) : [0xff0000, 0xff00, 0xff];
-  const shifts = masks.map((m) => 31 - Math.clz32(m & -m));
-  const rgb = Buffer.alloc(w * Math.abs(h) * 3);
-  for (let y = 0; y < Math.abs(h); y++) {
-    for (let x = 0; x < w; x++) {
-      const at = start + (h > 0 ? Math.abs(h) - 1 - y : y) * stride + (x * bits) / 8;
-      const v = bits === 32 ? b.readUInt32LE(at) : b.readUIntLE(at, 3);
-      shifts.forEach((s, c) => { rgb[(y * w + x) * 3 + c] = (v >>> s) & 0xff; });
-    }
-  }
-  return { w, h: Math.abs(h), rgb };
+// A binary PPM as { w, h, rgb }; null when it is none.
+function fromPpm(bytes) {
+  const head = bytes && bytes.toString('latin1', 0, 32).match(/^P6\s+(\d+)\s+(\d+)\s+255\s/);
+  return head && { w: +head[1], h: +head[2], rgb: bytes.subarray(head[0].length) };
 }
+// Any picture file ImageMagick reads, such as a BMP.
+const readPicture = (file) => fromPpm(execFileSync('convert', [file, '-depth', '8', 'ppm:-']));
 
 const same = (a, b) => a && b && a.rgb.equals(b.rgb);
 
@@ -69,7 +59,7 @@ const messages = (log) => log.split('\n').map((l) => l.replace(/\r$/, '').replac
   .filter((m) => m && !m.endsWith('has died. Blurgh!'));
 
 // Plays the scenario and gives what the close gave (null where there is
-// none). field is back2.bmp as readBmp gives it; limit scales every wait.
+// none). field is back2.bmp as readPicture gives it; limit scales every wait.
 async function playScenario(game, field, limit = 60000) {
   showsFieldAndMen(await pictures(game, true, 'the window and moving men', limit), field);
   await game.press();
@@ -90,4 +80,4 @@ async function playScenario(game, field, limit = 60000) {
   return end;
 }
 
-module.exports = { until, readBmp, playScenario, messages };
+module.exports = { until, fromPpm, readPicture, playScenario, messages };

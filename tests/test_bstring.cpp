@@ -129,28 +129,6 @@ TEST(Bstring, CapacityFollowsTheRule) {
     }
 }
 
-// "abc" holds five spare bytes of its eight. With no memory left, appending
-// keeps what fitted; with the buffer full, a longer replacement makes room
-// even when nothing matches.
-TEST(Bstring, WhenMemoryRunsShortAppendingKeepsWhatFittedAndAReplacementStillMakesRoom) {
-    const BstringRecord pattern{2, 1, const_cast<char*>("x")},
-        longer{3, 2, const_cast<char*>("yy")};
-    for (const bool memory : {true, false}) {
-        const bstring s = Bstring_fromCstr("abc");
-        Util_FailAllocAt(memory ? 0 : 1, 1000); // every allocation from here on fails
-        EXPECT_EQ(Bstring_appendCstr(s, memory ? "defg" : "defghijkl"), memory ? 0 : -1);
-        EXPECT_EQ(std::string(s->data, static_cast<std::size_t>(s->length)),
-                  memory ? "abcdefg" : "abcdefgh");
-        s->length = 7; // as if "defg" had been appended
-        s->data[7] = '\0';
-        EXPECT_EQ(Bstring_findReplace(s, &pattern, &longer, 0), memory ? 0 : -1);
-        Util_FailAllocAt(0);
-        EXPECT_EQ(s->capacity, memory ? 16 : 8);
-        EXPECT_EQ(std::string(s->data), "abcdefg");
-        EXPECT_EQ(Bstring_destroy(s), 0);
-    }
-}
-
 // The search's edges, which no path lookup reaches: an empty pattern is
 // found where the search starts, even at the very end; a start outside the
 // text finds nothing, and the last place a pattern fits is searched.

@@ -1,5 +1,7 @@
 // The game shell in-process: WinMain runs on a thread of its own with SDL's
 // dummy video driver, and the test drives it with events as a player would.
+// (The real window's picture, pause and orderly close are the platform
+// scenario's; the rules of the battle are the golden battle's.)
 #include <SDL.h>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
@@ -25,43 +27,32 @@ using namespace std::chrono_literals;
 using Lines = std::vector<std::string>;
 
 // Every present passes through here on its way to SDL, so the test sees
-// when each frame was shown, how much of the log had reached its file by
-// then, and the last picture.
+// when each frame was shown and how much of the log had reached its file.
 std::mutex gLock;
 std::vector<std::pair<double, long>> gPresents; // steady-clock seconds, log bytes on disk
-std::vector<Uint32> gShown;
-
-double now() {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
+long gLogAtWindow = -1; // how much of the log was on disk when the window was made
 
 long logBytes() {
     struct stat log {};
     return stat("session.log", &log) == 0 ? log.st_size : -1;
 }
-long gLogAtWindow = -1; // how much of the log was on disk when the window was made
+template <typename Fn> Fn real(const char* name) {
+    return reinterpret_cast<Fn>(dlsym(RTLD_NEXT, name));
+}
 } // namespace
 
 extern "C" SDL_Window* SDL_CreateWindow(const char* title, int x, int y, int w, int h,
                                         Uint32 flags) {
-    static const auto real =
-        reinterpret_cast<SDL_Window* (*)(const char*, int, int, int, int, Uint32)>(
-            dlsym(RTLD_NEXT, "SDL_CreateWindow"));
     gLogAtWindow = logBytes();
-    return real(title, x, y, w, h, flags);
+    return real<SDL_Window* (*)(const char*, int, int, int, int, Uint32)>("SDL_CreateWindow")(
+        title, x, y, w, h, flags);
 }
 
 extern "C" int SDL_UpdateWindowSurface(SDL_Window* window) {
-    const double at = now(); // first, so that nothing here delays it
-    static const auto real =
-        reinterpret_cast<int (*)(SDL_Window*)>(dlsym(RTLD_NEXT, "SDL_UpdateWindowSurface"));
-    const SDL_Surface* screen = SDL_GetWindowSurface(window);
-    const auto* pixels = static_cast<const Uint32*>(screen->pixels);
+    const auto at = std::chrono::steady_clock::now().time_since_epoch(); // before anything else
     const std::lock_guard<std::mutex> hold(gLock);
-    gPresents.emplace_back(at, logBytes());
-    gShown.assign(pixels, pixels + screen->w * screen->h);
-    return real(window);
+    gPresents.emplace_back(std::chrono::duration<double>(at).count(), logBytes());
+    return real<int (*)(SDL_Window*)>("SDL_UpdateWindowSurface")(window);
 }
 
 namespace {
@@ -69,7 +60,6 @@ std::vector<std::pair<double, long>> presents() {
     const std::lock_guard<std::mutex> hold(gLock);
     return gPresents;
 }
-
 bool logOpen() {
     return __atomic_load_n(&gLog, __ATOMIC_RELAXED) != nullptr;
 }
@@ -89,11 +79,7 @@ void push(Uint32 type, Uint16 mod = KMOD_NONE, Uint8 repeat = 0) {
 struct Game {
     explicit Game(bool logless = false) {
         fs::current_path(dir.path());
-        if (logless) {
-            fs::create_directory("session.log");
-        } else {
-            writeFile("session.log", "an old run\n");
-        }
+        logless ? (void)fs::create_directory("session.log") : writeFile("session.log", "old\n");
         setenv("SDL_VIDEODRIVER", "dummy", 1);
         gPresents.clear();
         thread = std::thread([this] { status = WinMain(nullptr, nullptr, nullptr, 0); });
@@ -101,19 +87,16 @@ struct Game {
     ~Game() {
         (void)quit();
         fs::current_path(home);
+        Man_freeAll();
         Man_setMax(100); // in case a test made room for fewer
     }
-    // Ends the run with a quit event; WinMain's result.
-    int quit() {
+    int quit() { // ends the run with a quit event; WinMain's result
         if (thread.joinable()) {
-            if (status == 1) {
-                push(SDL_QUIT);
-            }
+            push(SDL_QUIT);
             thread.join();
         }
         return status;
     }
-
     TempDir dir;
     const fs::path home = fs::current_path();
     std::atomic<int> status = 1; // while running
@@ -125,55 +108,28 @@ TEST(Shell, PacesItsFramesPausesOnEachPressOfPAndFightsABattleOfTheClock) {
     Game game;
     ASSERT_TRUE(waitFor([&] { return presents().size() >= 12; }));
     EXPECT_GT(gLogAtWindow, 0) << "the start should reach the file before the window opens";
-    // P pauses on its press, with Shift held and as a key repeat too. The
-    // pause closes the log.
+    // P pauses on its press, with Shift held and as a key repeat too; a
+    // release is no press. Paused, nothing is drawn.
     push(SDL_KEYDOWN, KMOD_LSHIFT, 1);
     ASSERT_TRUE(waitFor([&] { return !logOpen(); }, 5s));
     push(SDL_KEYUP);
-    // Paused, nothing is drawn and the loop spins rather than sleeps.
     const std::size_t frozen = presents().size();
-    const auto cpu = [] {
-        timespec t{};
-        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-    };
-    const double wall = now(), used = cpu();
-    std::this_thread::sleep_for(1s);
-    const double spun = (cpu() - used) / (now() - wall);
-    std::printf("the paused loop used %.0f%% of a core\n", spun * 100);
-    EXPECT_GT(spun, 0.04) << "the paused loop should spin, not sleep";
-    EXPECT_TRUE(!logOpen() && presents().size() == frozen) << "a release is no press";
+    std::this_thread::sleep_for(500ms);
+    EXPECT_TRUE(!logOpen() && presents().size() == frozen);
     push(SDL_KEYDOWN);
     ASSERT_TRUE(waitFor([&] { return logOpen() && presents().size() >= frozen + 12; }, 10s));
     EXPECT_EQ(game.quit(), 0);
     const auto after = static_cast<std::uint32_t>(std::time(nullptr));
+    const Lines said = logMessages(readFile(game.dir.file("session.log")));
+    EXPECT_TRUE(!said.empty() && said[0] == "Starting...") << "the resume appends to the run's log";
 
     // The next frame is planned 33 ticks after the tick read when drawing
     // ends. A tick may read up to a millisecond either way, so no two frames
     // come closer than 31 ms (less a little for reading the clock here).
     const auto shown = presents();
-    double closest = 1;
     for (std::size_t i = 1; i < shown.size(); ++i) {
-        closest = std::min(closest, shown[i].first - shown[i - 1].first);
+        ASSERT_GE(shown[i].first - shown[i - 1].first, 0.0305) << "frame " << i;
     }
-    std::printf("closest frames %.1f ms apart\n", closest * 1000);
-    EXPECT_GE(closest, 0.0305) << "of " << shown.size() << " frames";
-    // The resume appended to the log of this run.
-    const Lines said = logMessages(readFile(game.dir.file("session.log")));
-    ASSERT_GE(said.size(), 5u);
-    EXPECT_EQ(said[0], "Starting...");
-    EXPECT_EQ(Lines(said.end() - 3, said.end()),
-              (Lines{"Quit message recieved.", "Program closing..", "Finished."}));
-    // The last frame shows the field and the men, keyed clear of the
-    // sheet's green.
-    const Picture field = readBmp(SKIRMLINGS_SOURCE_DIR "/res/back2.bmp");
-    int changed = 0;
-    for (int i = 0; i < 600 * 400; ++i) {
-        ASSERT_NE(gShown[i] & 0xFFFFFF, 0x00FF00u) << i;
-        changed += (gShown[i] & 0xFFFFFF) != field.at(i % 600, i / 600) ? 1 : 0;
-    }
-    EXPECT_GT(changed, 4000);
-
     // The battle is the one a seed from the clock gives: each presented
     // frame moved every living man once.
     const std::vector<Man> fought(gMen, gMen + SPAWN_COUNT);
@@ -193,144 +149,70 @@ TEST(Shell, PacesItsFramesPausesOnEachPressOfPAndFightsABattleOfTheClock) {
         });
     }
     EXPECT_TRUE(replayed);
-    Man_freeAll();
 }
 
-TEST(Shell, FlushesOnTheFirstFrameAndEverySixteenthAndLosesWhatComesWhilePaused) {
+TEST(Shell, FlushesEverySixteenthFrameAndLosesWhatComesWhilePaused) {
     Man_setMax(0); // with no men, nothing but the frame loop flushes while it runs
     Game game;
     ASSERT_TRUE(waitFor([&] { return presents().size() >= 2; }));
-    // A line written now reaches the file with the next periodic flush.
-    for (int marker = 0; marker < 3; ++marker) {
-        const std::size_t from = presents().size();
-        Log_Info("marker %d", marker);
-        ASSERT_TRUE(waitFor(
-            [&] {
-                const auto shown = presents();
-                return shown.back().second > shown[from - 1].second;
-            },
-            5s));
-        const auto shown = presents();
-        std::size_t flushed = from;
-        while (shown[flushed].second == shown[from - 1].second) {
-            ++flushed;
-        }
-        EXPECT_EQ(flushed % 16, 0u) << "flushed on frame " << flushed + 1;
+    // A line written now reaches the file with the next periodic flush:
+    // frames 1, 17, 33 and so on.
+    const std::size_t from = presents().size();
+    Log_Info("marker");
+    ASSERT_TRUE(waitFor([&] { return presents().back().second > presents()[from - 1].second; }));
+    const auto shown = presents();
+    std::size_t flushed = from;
+    while (shown[flushed].second == shown[from - 1].second) {
+        ++flushed;
     }
+    EXPECT_EQ(flushed % 16, 0u) << "flushed on frame " << flushed + 1;
     push(SDL_KEYDOWN);
     ASSERT_TRUE(waitFor([&] { return !logOpen(); }, 5s));
     EXPECT_EQ(game.quit(), 0);
-    // A quit while paused finds the log closed; every frame showed the field alone.
-    const std::string text = readFile(game.dir.file("session.log"));
-    EXPECT_TRUE(text.find("Quit message") == std::string::npos &&
-                text.find("Finished.") == std::string::npos)
-        << text;
-    const Picture field = readBmp(SKIRMLINGS_SOURCE_DIR "/res/back2.bmp");
-    for (int i = 0; i < 600 * 400; ++i) {
-        ASSERT_EQ(gShown[i] & 0xFFFFFF, field.at(i % 600, i / 600)) << i;
-    }
-    Man_freeAll();
-}
-
-TEST(Shell, AFailedStartEndsTheRunWithMinusOneAfterItsReasons) {
-    TempDir res, work;
-    writeFile(res.file("back2.bmp"), readFile(SKIRMLINGS_SOURCE_DIR "/res/back2.bmp"));
-    static std::string base;
-    base = res.path() + "/";
-    File_SetBasePathSource([] { return SDL_strdup(base.c_str()); });
-    const fs::path home = fs::current_path();
-    fs::current_path(work.path());
-    const std::pair<const char*, Lines> cases[] = {
-        {"no-such-driver",
-         {"Starting...", "Failed to initialise SDL properly. Err#-1> ",
-          "Could not initialise SDL systems.", "Finished."}},
-        {"dummy",
-         {"Starting...", "Loading first image:", "Loading image: " + res.file("back2.bmp"),
-          "Loading second image:", "Loading image: " + res.file("men.bmp"),
-          "Could not load BMP: ", "Could not load men.bmp!", "Finished."}}};
-    for (const auto& [driver, want] : cases) {
-        setenv("SDL_VIDEODRIVER", driver, 1);
-        File_ForgetResourcePath();
-        EXPECT_EQ(WinMain(nullptr, nullptr, nullptr, 0), -1) << driver;
-        const Lines said = logMessages(readFile("session.log"));
-        ASSERT_EQ(said.size(), want.size()) << readFile("session.log");
-        for (std::size_t i = 0; i < said.size(); ++i) {
-            EXPECT_EQ(said[i].rfind(want[i], 0), 0u) << said[i];
-        }
-    }
-    fs::current_path(home);
-    File_SetBasePathSource(nullptr);
-    File_ForgetResourcePath();
-    Man_freeAll();
+    EXPECT_EQ(readFile(game.dir.file("session.log")).find("Quit message"), std::string::npos);
 }
 
 TEST(Shell, PlaysOnWithoutALogWhenTheFileCannotBeMade) {
+    testing::internal::CaptureStderr();
     Game game(true);
-    ASSERT_TRUE(waitFor([&] { return presents().size() >= 2; }, 10s));
+    ASSERT_TRUE(waitFor([&] { return presents().size() >= 2; }));
     push(SDL_KEYDOWN);
     push(SDL_KEYDOWN); // the resume's reopen fails the same way
-    ASSERT_TRUE(waitFor([&] { return presents().size() >= 4; }, 10s));
+    ASSERT_TRUE(waitFor([&] { return presents().size() >= 4; }));
     EXPECT_EQ(game.quit(), 0);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find(
+                  "cannot open session.log: Is a directory; going on without a log"),
+              std::string::npos);
+}
+
+// (The Windows game's test ends a run for want of its sprite sheet.)
+TEST(Shell, AFailedStartEndsTheRunWithMinusOneAfterItsReasons) {
+    TempDir work;
+    const fs::path home = fs::current_path();
+    fs::current_path(work.path());
+    setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
+    EXPECT_EQ(WinMain(nullptr, nullptr, nullptr, 0), -1);
+    fs::current_path(home);
+    EXPECT_EQ(logMessages(readFile(work.file("session.log"))),
+              (Lines{"Starting...",
+                     "Failed to initialise SDL properly. Err#-1> no-such-driver not available",
+                     "Could not initialise SDL systems.", "Finished."}));
 }
 
 TEST(Shell, TheWindowIsFixedAndTheDueTestSurvivesTheTickWrap) {
     setenv("SDL_VIDEODRIVER", "dummy", 1);
-    LogCapture log;
     SDL_Surface* screen = nullptr;
-    SDL_Window* wnd = reinterpret_cast<SDL_Window*>(&log); // a filled slot
+    SDL_Window* wnd = nullptr;
     ASSERT_EQ(init_window(&wnd, &screen), 0);
     EXPECT_EQ(SDL_GetWindowFlags(wnd) & SDL_WINDOW_RESIZABLE, 0u);
     EXPECT_STREQ(SDL_GetWindowTitle(wnd), "Skirmlings!");
     SDL_DestroyWindow(wnd);
     SDL_Quit();
-    EXPECT_EQ(log.messages(),
-              Lines{"gWnd and gScreen parameters should both be NULL - check initialisation."});
-    EXPECT_TRUE(frame_is_due(1, 1) && !frame_is_due(1, 0) && !frame_is_due(133, 100));
     // Planned just past the wrap while the counter has not wrapped yet, and
     // due once it has.
+    EXPECT_TRUE(frame_is_due(1, 1) && !frame_is_due(1, 0) && !frame_is_due(133, 100));
     EXPECT_FALSE(frame_is_due(0xFFFFFFF0u + FRAME_TIME, 0xFFFFFFF0u));
     EXPECT_TRUE(frame_is_due(0x00000011u, 0x00000011u) && frame_is_due(0xFFFFFFF0u, 0x00000005u));
-}
-
-// Drawn on a sheet whose cells are each one flat colour, over a black field.
-TEST(Frame, DrawsEachLivingManWithHisBarAndADyingMansBodyOnceMore) {
-    SDL_Surface* pics[3];
-    for (const int i : {0, 1, 2}) {
-        pics[i] = SDL_CreateRGBSurfaceWithFormat(0, i < 2 ? 600 : 90, i < 2 ? 400 : 138, 32,
-                                                 SDL_PIXELFORMAT_RGB888);
-    }
-    SDL_Surface *field = pics[0], *screen = pics[1], *sheet = pics[2];
-    for (int cell = 0; cell < 73; ++cell) { // the last is the bar's strip
-        const SDL_Rect r =
-            cell < 72 ? SDL_Rect{cell % 9 * 10, cell / 9 * 17, 10, 17} : SDL_Rect{0, 136, 20, 2};
-        SDL_FillRect(sheet, &r, cell < 72 ? static_cast<Uint32>(cell + 1) : 0xFF0000u);
-    }
-    const auto at = [&](int x, int y) {
-        return static_cast<const Uint32*>(screen->pixels)[y * screen->pitch / 4 + x] & 0xFFFFFF;
-    };
-    // A man at full health; under his bar one who dies in his own update;
-    // one at zero health, who shows a sliver; and one already dead.
-    ASSERT_EQ(Man_init(), 0);
-    const int men[][3] = {{400, 100, 0}, {400, 90, 1}, {100, 100, 2}, {300, 100, 3}};
-    for (const auto& [x, y, team] : men) {
-        ASSERT_EQ(Man_create(x, y, 40, 4, 0, 0, team, 30, "Billy"), 0);
-    }
-    gMen[1].health = -1;
-    gMen[2].health = 0;
-    gMen[3].dead = 1;
-    FrameRects rects = frame_rects_start();
-    LogCapture log;
-    ASSERT_EQ(draw_frame(screen, field, sheet, &rects), 0);
-    EXPECT_TRUE(at(395, 97) == 0xFF0000 && at(414, 98) == 0xFF0000 && at(394, 97) == 0);
-    EXPECT_TRUE(at(405, 95) == 10 && at(405, 97) == 10) << "a dying man has no bar";
-    EXPECT_TRUE(at(100, 100) == 19 && at(95, 97) == 0xFF0000 && at(96, 97) == 0 &&
-                at(300, 100) == 0);
-    ASSERT_EQ(draw_frame(screen, field, sheet, &rects), 0);
-    EXPECT_TRUE(at(405, 95) == 0 && at(405, 97) == 0xFF0000) << "the dead are not drawn";
-    Man_freeAll();
-    for (SDL_Surface* pic : pics) {
-        SDL_FreeSurface(pic);
-    }
 }
 
 } // namespace

@@ -610,8 +610,8 @@ bool writeBmp(const std::string& path, const Picture& pic) {
 // --- How the teams and the bar read ---------------------------------------
 
 // One line a view: the two teams that look most alike and the strip's pixel
-// nearest the grass, marked where they fall short.
-void report(Picture& sheet, Picture& field) {
+// nearest the grass, marked where they fall short. True when nothing does.
+bool report(Picture& sheet, Picture& field) {
     const auto pixels = [](Picture& pic) {
         return [&pic](int x, int y) {
             const Rgb c = pic.at(x, y);
@@ -622,6 +622,7 @@ void report(Picture& sheet, Picture& field) {
     const std::vector<BarPixel> bar =
         barPixels(pixels(sheet), meanColour(pixels(field), field.w, field.h));
     std::printf("view    closest teams (standing)  health strip from the grass\n");
+    bool apart = true;
     for (View view : VIEWS) {
         const auto least = [view](const auto& all) {
             auto best = all.end();
@@ -637,7 +638,9 @@ void report(Picture& sheet, Picture& field) {
         std::printf("%-7s %5.1f%s teams %d and %d, look %d   %5.1f%s at %d,%d\n", viewName(view),
                     p.distance, p.distance < TEAMS_APART ? "!" : " ", p.team, p.other, p.look,
                     b.distance, b.distance < BAR_APART ? "!" : " ", b.x, b.y);
+        apart = apart && p.distance >= TEAMS_APART && b.distance >= BAR_APART;
     }
+    return apart;
 }
 
 } // namespace
@@ -652,7 +655,11 @@ int main(int argc, char** argv) {
     Sheet sheet = drawSheet(art + "men.art");
     Picture field = drawField(art + "field.art");
     const std::vector<Icon> icons = drawIcons(art + "icon.art", sheet, field);
-    report(sheet.pic, field);
+    // Art that some players could not read is not written.
+    if (!report(sheet.pic, field)) {
+        std::fprintf(stderr, "make_art: the art marked ! is too alike to tell apart\n");
+        return 1;
+    }
     bool ok = writeBmp(out + "men.bmp", sheet.pic) && writeBmp(out + "back2.bmp", field);
     std::error_code error;
     std::filesystem::create_directories(out + "icons", error);

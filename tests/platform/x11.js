@@ -16,7 +16,7 @@ const fs = require('node:fs');
 const os = require('node:os');
 const path = require('node:path');
 const { parseArgs } = require('node:util');
-const { until, readBmp, playScenario } = require('../scenario.js');
+const { until, fromPpm, readPicture, playScenario } = require('../scenario.js');
 
 const { values: o, positionals: command } = parseArgs({
   allowPositionals: true,
@@ -31,7 +31,7 @@ delete env.SDL_VIDEODRIVER; // the game shows itself on the X server, whatever t
 const attempt = (fn, failed = null) => { try { return fn(); } catch { return failed; } };
 // What a tool printed, or null when it failed.
 const run = (...argv) => attempt(() => execFileSync(argv[0], argv.slice(1),
-  { env, encoding: 'utf8', stdio: ['ignore', 'pipe', 'ignore'] }));
+  { env, stdio: ['ignore', 'pipe', 'ignore'] }));
 // Whether any process, wine's included, holds the file open.
 const heldOpen = (file) => fs.readdirSync('/proc').some((pid) => attempt(() => fs.readdirSync(`/proc/${pid}/fd`), [])
   .some((fd) => attempt(() => fs.readlinkSync(`/proc/${pid}/fd/${fd}`)) === file));
@@ -52,11 +52,10 @@ test(`the scenario in a window on X: ${command.join(' ')}`, async () => {
     const id = (await until('the window', () => {
       assert.equal(ended, null, 'the game ended before it showed its window');
       return run('xdotool', 'search', '--onlyvisible', '--name', '^Skirmlings!$');
-    }, 300000)).split('\n')[0];
-    const shot = path.join(scratch, 'shot.bmp');
+    }, 300000)).toString().split('\n')[0];
     const press = (key) => assert.notEqual(run('xdotool', 'windowfocus', '--sync', id, 'key', key), null, `xdotool key ${key}`);
     await playScenario({
-      picture: () => (run('import', '-silent', '-window', id, `bmp3:${shot}`) === null ? null : readBmp(shot)),
+      picture: () => fromPpm(run('import', '-silent', '-window', id, '-depth', '8', 'ppm:-')),
       press: () => press(o.key ?? 'p'),
       logOpen: () => heldOpen(log),
       close: async () => {
@@ -64,7 +63,7 @@ test(`the scenario in a window on X: ${command.join(' ')}`, async () => {
         await until('the game to end', () => ended, limit);
         return { ...ended, log: fs.readFileSync(log, 'utf8') };
       },
-    }, readBmp(path.join(__dirname, '../../res/back2.bmp')), limit);
+    }, readPicture(path.join(__dirname, '../../res/back2.bmp')), limit);
     if (o.memcheck) {
       const report = fs.readFileSync(path.resolve(work, o.memcheck), 'utf8');
       // A child the game forks (the desktop bus's launcher) reports here too.

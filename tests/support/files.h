@@ -67,23 +67,18 @@ struct Picture {
     int height = 0;
     std::vector<std::uint32_t> pixels;
     [[nodiscard]] bool empty() const { return pixels.empty(); }
-    [[nodiscard]] std::uint32_t at(int x, int y) const { return pixels[y * width + x]; }
+    [[nodiscard]] std::uint32_t at(int x, int y) const { return pixels[y * width + x] & 0xFFFFFFu; }
 };
 
 inline Picture readBmp(const std::string& path) {
-    Picture pic;
     SDL_Surface* file = SDL_LoadBMP(path.c_str());
     SDL_Surface* rgb =
         file != nullptr ? SDL_ConvertSurfaceFormat(file, SDL_PIXELFORMAT_RGB888, 0) : nullptr;
-    for (int y = 0; rgb != nullptr && y < rgb->h; ++y) {
-        const auto* row = reinterpret_cast<const std::uint32_t*>(
-            static_cast<const std::uint8_t*>(rgb->pixels) + y * rgb->pitch);
-        for (int x = 0; x < rgb->w; ++x) {
-            pic.pixels.push_back(row[x] & 0xFFFFFFu);
-        }
+    Picture pic;
+    if (rgb != nullptr) { // rows of 32-bit pixels come without padding
+        const auto* first = static_cast<const std::uint32_t*>(rgb->pixels);
+        pic = {rgb->w, rgb->h, {first, first + rgb->w * rgb->h}};
     }
-    pic.width = rgb != nullptr ? rgb->w : 0;
-    pic.height = rgb != nullptr ? rgb->h : 0;
     SDL_FreeSurface(rgb);
     SDL_FreeSurface(file);
     return pic;

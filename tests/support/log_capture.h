@@ -3,22 +3,47 @@
 #pragma once
 
 #include <cstdio>
+#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
-// The message of each line of a log's text (what follows the prefix).
-std::vector<std::string> logMessages(const std::string& text);
+#include "share/log.h"
+
+// The lines of a text; as messages, what follows each line's prefix.
+inline std::vector<std::string> splitLines(const std::string& text, bool messages = false) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        const std::size_t cut = messages ? line.find(") ") : std::string::npos;
+        lines.push_back(cut == std::string::npos ? line : line.substr(cut + 2));
+    }
+    return lines;
+}
+inline std::vector<std::string> logMessages(const std::string& text) {
+    return splitLines(text, true);
+}
 
 class LogCapture {
   public:
-    LogCapture();
-    ~LogCapture();
+    LogCapture() : file_(std::tmpfile()), previous_(std::exchange(gLog, file_)) {}
+    ~LogCapture() {
+        gLog = previous_;
+        std::fclose(file_);
+    }
     LogCapture(const LogCapture&) = delete;
     LogCapture& operator=(const LogCapture&) = delete;
 
     // Everything written so far (flushed first), as text, lines and messages.
-    [[nodiscard]] std::string text() const;
-    [[nodiscard]] std::vector<std::string> lines() const;
+    [[nodiscard]] std::string text() const {
+        std::fflush(file_);
+        std::string all(static_cast<std::size_t>(std::ftell(file_)), '\0');
+        std::rewind(file_);
+        all.resize(std::fread(all.data(), 1, all.size(), file_));
+        std::fseek(file_, 0, SEEK_END);
+        return all;
+    }
+    [[nodiscard]] std::vector<std::string> lines() const { return splitLines(text()); }
     [[nodiscard]] std::vector<std::string> messages() const { return logMessages(text()); }
 
   private:

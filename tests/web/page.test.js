@@ -7,7 +7,7 @@ const assert = require('node:assert/strict');
 const fs = require('node:fs');
 const os = require('node:os');
 const path = require('node:path');
-const { until, readBmp, playScenario, messages } = require('../scenario.js');
+const { until, readPicture, playScenario, messages } = require('../scenario.js');
 const { openPage } = require('./launch.js');
 
 const [engine, file] = [process.argv[2], path.resolve(process.argv[3] || '')];
@@ -17,7 +17,7 @@ const START = ['Starting...', 'Loading first image:', 'Loading image: /back2.bmp
 test(`the page plays in ${engine}`, async (t) => {
   const game = await openPage(engine, file);
   t.after(() => game.quit());
-  await playScenario(game, readBmp(path.join(__dirname, '..', '..', 'res', 'back2.bmp')));
+  await playScenario(game, readPicture(path.join(__dirname, '..', '..', 'res', 'back2.bmp')));
   await game.click('show-log');
   assert.deepEqual(messages(await game.run(() => document.getElementById('log').textContent)).slice(0, 5), START);
   assert.deepEqual(await game.problems(), []);
