@@ -13,10 +13,11 @@ mkdir "$scratch/work" && cd "$scratch/work"
 if [ "${2:-}" = memcheck ]; then
     # SDL would present through Mesa's software renderer, whose JIT-compiled
     # drawing memcheck cannot follow reliably; X's own framebuffer shows the
-    # same frames.
-    launch --work . --memcheck memcheck.txt --env SDL_FRAMEBUFFER_ACCELERATION=0 -- \
+    # same frames. An error or a definite leak makes the run's status 99.
+    launch --work . --slow --env SDL_FRAMEBUFFER_ACCELERATION=0 -- \
         valgrind --leak-check=full --errors-for-leak-kinds=definite --error-exitcode=99 \
-        --suppressions="$here/../valgrind.supp" --log-file=memcheck.txt "$scratch/game/bin/skirmlings"
+        --suppressions="$here/../valgrind.supp" --log-file=memcheck.txt "$scratch/game/bin/skirmlings" ||
+        { cat memcheck.txt >&2; exit 1; }
     exit
 fi
 # The sanitized game's leak checker loses track of the X libraries that SDL
