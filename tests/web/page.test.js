@@ -27,6 +27,7 @@ test('on a phone and a large monitor, the field fits crisply; a tap pauses, a cl
   skip: engine !== 'chromium',
 }, async (t) => {
   assert.ok(fs.statSync(file).size <= 1e6, `the page weighs ${fs.statSync(file).size} bytes`);
+  const icon = fs.readFileSync(path.join(__dirname, '..', '..', 'res', 'icons', 'skirmlings-32.png'));
   const downloads = fs.mkdtempSync(path.join(os.tmpdir(), 'skirmlings-downloads-'));
   t.after(() => fs.rmSync(downloads, { recursive: true, force: true }));
   const game = await openPage('chromium', file, {
@@ -42,6 +43,8 @@ test('on a phone and a large monitor, the field fits crisply; a tap pauses, a cl
   });
   await game.click('show-log');
   assert.deepEqual(await field(), { box: [0, 390, 260], wide: 390, crisp: 'pixelated' });
+  assert.equal(await page.evaluate(async () => btoa(String.fromCharCode(...new Uint8Array(await (await
+    fetch(document.querySelector('link[rel=icon]').href)).arrayBuffer())))), icon.toString('base64'), 'the favicon');
 
   // A tap and the button hand the game a P; the log closes and reopens.
   const toggles = async (how, label) => {
