@@ -1,14 +1,17 @@
-// The resource directory and the lookups built on it, with the executable's
-// directory supplied by the tests (test_art loads the game's bitmaps through
-// the one SDL reports).
+// The resource directory, the lookups built on it and the bitmaps loaded
+// through them, with the executable's directory supplied by the tests
+// (test_art loads the game's bitmaps through the one SDL reports, and the
+// Windows game's test a missing one).
 #include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <cstdlib>
 
+#include "game/image.h"
 #include "share/alloc.h"
 #include "share/share_utils.h"
+#include "support/files.h"
 #include "support/log_capture.h"
 
 namespace {
@@ -72,18 +75,7 @@ TEST_F(ResourcePath, FailuresWriteTheirLinesInOrderAndLeaveTheSlotAsDocumented) 
     EXPECT_EQ(File_GetResource(kept, &slot), nullptr);
     EXPECT_EQ(slot, nullptr);
     gBase = "/opt/game/bin/";
-    // No memory to grow the copy of "/opt/game/res/" (two bytes to spare):
-    // the text lookup leaves it holding what fitted, the counted one nothing.
     ASSERT_EQ(File_InitialiseResourcePath(), 0);
-    for (const bool counted : {false, true}) {
-        Util_FailAllocAt(3, 1000);
-        EXPECT_EQ(counted ? File_GetResource(kept, &slot) : File_GetResource_cstr("men.bmp", &slot),
-                  nullptr);
-        Util_FailAllocAt(0);
-        EXPECT_EQ(slot == nullptr ? "null" : text(slot), counted ? "null" : "/opt/game/res/me");
-        EXPECT_EQ(Bstring_destroy(slot), counted ? -1 : 0);
-        slot = nullptr;
-    }
     // Null names, and the conversion's failures.
     EXPECT_EQ(File_GetResource_cstr(nullptr, &slot), nullptr);
     char* out = static_cast<char*>(std::malloc(1)); // released once, by the first conversion
@@ -92,11 +84,42 @@ TEST_F(ResourcePath, FailuresWriteTheirLinesInOrderAndLeaveTheSlotAsDocumented) 
     Util_FailAllocAt(1);
     EXPECT_EQ(Util_CString_Convert(kept, &out), -1);
     const std::string sdl = "SDL could not setup the base path on this system.",
-                      init = "Resource data path could not be initialised D:",
-                      append = "Error appending to resource path. Given dir: men.bmp";
+                      init = "Resource data path could not be initialised D:";
     ASSERT_EQ(log.messages(), (Lines{sdl, init, "Invalid input: out cannot be NULL.", sdl, init,
-                                     append, append, "Invalid input: path string cannot be NULL.",
+                                     "Invalid input: path string cannot be NULL.",
                                      "Invalid input: bstring input is NULL.",
                                      "Could not allocate memory for the cstring copy."}));
     Bstring_destroy(kept);
+}
+
+// Every allocation along the way fails in turn, alone and together with the
+// next (which defeats the string's retry and cuts the path short). Every
+// prefix of the name is a good bitmap here, so opening a path cut short
+// would load and give 0.
+TEST_F(ResourcePath, FailedAllocationsNeverLoadABitmapFromAPartialPath) {
+    TempDir dir;
+    const std::string folder = dir.path() + "/", name(60, 'a');
+    gBase = folder.c_str();
+    for (std::size_t n = 1; n < name.size(); ++n) {
+        writeFile(dir.file(name.substr(0, n)), readFile(SKIRMLINGS_SOURCE_DIR "/res/men.bmp"));
+    }
+    auto* const untouched = reinterpret_cast<SDL_Surface*>(&dir);
+    for (const long failing : {1L, 2L}) {
+        bool injected = true;
+        for (long k = 1; injected; ++k) {
+            File_ForgetResourcePath();
+            SDL_Surface* pic = untouched;
+            Util_FailAllocAt(k, failing);
+            EXPECT_EQ(load_image(&pic, name.c_str()), -1) << k;
+            injected = Util_AllocCalls() >= k;
+            Util_FailAllocAt(0);
+            // The slot is only touched once the full path was opened.
+            const std::string last = log.messages().back();
+            const bool opened = last.rfind("Could not load BMP: ", 0) == 0;
+            EXPECT_EQ(pic, opened ? nullptr : untouched) << last;
+            EXPECT_TRUE(opened || last == "Could make path from cstring." ||
+                        last == "Failed to convert bstring to char * string.")
+                << last;
+        }
+    }
 }

@@ -643,6 +643,29 @@ bool report(Picture& sheet, Picture& field) {
     return apart;
 }
 
+// Whether the art is laid out as the game cuts it: 72 cells, each a figure
+// with see-through corners, above an unbroken health strip, and a 600 x 400
+// field with no see-through pixel.
+bool laidOut(const Picture& sheet, const Picture& field) {
+    const auto greens = [](const Picture& pic, int x, int y, int w, int h) {
+        int count = 0;
+        for (int i = 0; i < w * h; ++i) {
+            const Rgb c = pic.at(x + i % w, y + i / w);
+            count += c.r == 0 && c.g == 255 && c.b == 0 ? 1 : 0;
+        }
+        return count;
+    };
+    bool ok = sheet.w >= 9 * CELL_W && sheet.h >= 8 * CELL_H + 2 && field.w == 600 &&
+              field.h == 400 && greens(field, 0, 0, 600, 400) == 0 &&
+              greens(sheet, 0, 8 * CELL_H, STRIP_W, 2) == 0;
+    for (int cell = 0; ok && cell < 72; ++cell) {
+        const int x = cell % 9 * CELL_W, y = cell / 9 * CELL_H;
+        ok = greens(sheet, x, y, CELL_W, CELL_H) <= CELL_W * CELL_H * 2 / 3 &&
+             greens(sheet, x, y, 1, 1) + greens(sheet, x + CELL_W - 1, y + CELL_H - 1, 1, 1) == 2;
+    }
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -655,9 +678,15 @@ int main(int argc, char** argv) {
     Sheet sheet = drawSheet(art + "men.art");
     Picture field = drawField(art + "field.art");
     const std::vector<Icon> icons = drawIcons(art + "icon.art", sheet, field);
-    // Art that some players could not read is not written.
+    // Art that some players could not read, or the game could not cut, is
+    // not written.
     if (!report(sheet.pic, field)) {
         std::fprintf(stderr, "make_art: the art marked ! is too alike to tell apart\n");
+        return 1;
+    }
+    if (!laidOut(sheet.pic, field)) {
+        std::fprintf(stderr,
+                     "make_art: the sheet or the field is not laid out as the game cuts it\n");
         return 1;
     }
     bool ok = writeBmp(out + "men.bmp", sheet.pic) && writeBmp(out + "back2.bmp", field);

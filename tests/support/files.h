@@ -1,11 +1,8 @@
 // What the in-process tests need around them: a scratch folder, whole
-// files, waiting on a condition, and a bitmap read through SDL.
+// files, and waiting on a condition.
 #pragma once
 
-#include <SDL.h>
-
 #include <chrono>
-#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -13,7 +10,6 @@
 #include <sstream>
 #include <string>
 #include <thread>
-#include <vector>
 
 // A fresh empty folder under the system's temporary one, removed with all
 // it holds by the destructor.
@@ -59,27 +55,4 @@ inline bool waitFor(const std::function<bool()>& cond,
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     return true;
-}
-
-// A picture as 0xRRGGBB pixels, row by row; empty when the file would not load.
-struct Picture {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint32_t> pixels;
-    [[nodiscard]] bool empty() const { return pixels.empty(); }
-    [[nodiscard]] std::uint32_t at(int x, int y) const { return pixels[y * width + x] & 0xFFFFFFu; }
-};
-
-inline Picture readBmp(const std::string& path) {
-    SDL_Surface* file = SDL_LoadBMP(path.c_str());
-    SDL_Surface* rgb =
-        file != nullptr ? SDL_ConvertSurfaceFormat(file, SDL_PIXELFORMAT_RGB888, 0) : nullptr;
-    Picture pic;
-    if (rgb != nullptr) { // rows of 32-bit pixels come without padding
-        const auto* first = static_cast<const std::uint32_t*>(rgb->pixels);
-        pic = {rgb->w, rgb->h, {first, first + rgb->w * rgb->h}};
-    }
-    SDL_FreeSurface(rgb);
-    SDL_FreeSurface(file);
-    return pic;
 }

@@ -11,7 +11,7 @@
 #include "share/log.h"
 
 // The lines of a text; as messages, what follows each line's prefix.
-inline std::vector<std::string> splitLines(const std::string& text, bool messages = false) {
+inline std::vector<std::string> splitLines(const std::string& text, bool messages) {
     std::vector<std::string> lines;
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);) {
@@ -43,7 +43,7 @@ class LogCapture {
         std::fseek(file_, 0, SEEK_END);
         return all;
     }
-    [[nodiscard]] std::vector<std::string> lines() const { return splitLines(text()); }
+    [[nodiscard]] std::vector<std::string> lines() const { return splitLines(text(), false); }
     [[nodiscard]] std::vector<std::string> messages() const { return logMessages(text()); }
 
   private:
