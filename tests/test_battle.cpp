@@ -12,7 +12,6 @@
 // them, and say so in the commit:
 //     SKIRMLINGS_REMAKE_GOLDEN=1 build-test/bin/test_battle
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cstring>
 
@@ -95,13 +94,14 @@ std::vector<std::string> columns() {
     return names;
 }
 const std::vector<std::string> COLUMNS = columns();
-constexpr std::size_t MEN_AT = 3, FIELDS_AT = MEN_AT + SPAWN_COUNT;
+constexpr std::size_t PICTURE = 0, LOG = 1, LIVING = 2, MEN_AT = 3,
+                      FIELDS_AT = MEN_AT + SPAWN_COUNT;
 
 struct Block {
     std::vector<Digest> d = std::vector<Digest>(COLUMNS.size());
 
     void addMen() {
-        d[2].add(word(Man_getAliveCount()));
+        d[LIVING].add(word(Man_getAliveCount()));
         for (std::int32_t id = 0; id < gAllocHead; ++id) {
             const Man& m = gMen[id];
 #define F(field) word(m.field),
@@ -120,7 +120,7 @@ struct Block {
             for (int x = 0; x < screen->w; x += 2) {
                 std::uint64_t two = 0;
                 std::memcpy(&two, row + 4 * x, sizeof two);
-                d[0].add(two & 0x00FFFFFF00FFFFFFu);
+                d[PICTURE].add(two & 0x00FFFFFF00FFFFFFu);
             }
         }
     }
@@ -190,9 +190,7 @@ TEST(Battle, TenMinutesOfPlayFollowTheRecordedBattle) {
         block.addPicture(screen);
         // Whether all that was logged has reached the file (a scan flushes),
         // then what was logged, less the source line numbers.
-        struct stat file {};
-        ASSERT_EQ(fstat(fileno(gLog), &file), 0);
-        block.d[1].add(file.st_size == std::ftell(gLog));
+        block.d[LOG].add(flushedBytes() == std::ftell(gLog));
         if (std::ftell(gLog) > static_cast<long>(logged)) {
             const std::string text = log.text();
             std::string fresh = text.substr(logged);
@@ -200,7 +198,7 @@ TEST(Battle, TenMinutesOfPlayFollowTheRecordedBattle) {
                  at = fresh.find("():", at + 3)) {
                 fresh.erase(at + 3, fresh.find(':', at + 3) - at - 3);
             }
-            block.d[1].add(fresh);
+            block.d[LOG].add(fresh);
             logged = text.size();
         }
         if (frame % BLOCK == 0) {

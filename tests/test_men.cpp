@@ -2,7 +2,6 @@
 // refusal. (The golden battle pins the spawn, the rules of every tick, the
 // field's edges and the sprite cells and bars drawn.)
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cerrno>
 
@@ -18,12 +17,6 @@
 namespace {
 using Lines = std::vector<std::string>;
 
-// Bytes of the log that reached its file: lines get there only by a flush.
-long flushed() {
-    struct stat st {};
-    return fstat(fileno(gLog), &st) == 0 ? static_cast<long>(st.st_size) : -1;
-}
-
 TEST(Men, ThePopulationFillsUpFailsCleanlyAndStartsAgain) {
     LogCapture log;
     EXPECT_EQ(Man_create(250, 150, 40, 4, 2, 1, 2, 30, "Billy"), -1);
@@ -32,9 +25,10 @@ TEST(Men, ThePopulationFillsUpFailsCleanlyAndStartsAgain) {
     errno = EINVAL;
     Util_FailAllocAt(1); // the new man's list
     Log_Info("waiting for a flush");
-    const long before = flushed();
+    const long before = flushedBytes();
     EXPECT_EQ(Man_create(250, 150, 40, 4, 2, 1, 2, 30, "Billy"), -1);
-    EXPECT_TRUE(flushed() > before && errno == 0 && gAllocHead == 1 && Man_getAliveCount() == 1);
+    EXPECT_TRUE(flushedBytes() > before && errno == 0 && gAllocHead == 1 &&
+                Man_getAliveCount() == 1);
     // The next free slot can be had, without a line; the one after it cannot.
     EXPECT_TRUE(Man_get(1) == &gMen[1] && Man_get(2) == nullptr);
     while (Man_create(250, 150, 40, 4, 2, 1, 2, 30, "Billy") == 0) {
@@ -72,7 +66,8 @@ TEST(Men, RefusalsLogTheirLinesAndChangeNothing) {
         lost.animFrame = frame;
         SDL_Rect rect = {-1, -1, 10, 17};
         EXPECT_EQ(Man_getSpriteBox(&lost, &rect, &rect.w, &rect.h), -1);
-        EXPECT_TRUE(rect.x == -1 && rect.y == -1 && rect.w == 10 && rect.h == 17 && flushed() > 0)
+        EXPECT_TRUE(rect.x == -1 && rect.y == -1 && rect.w == 10 && rect.h == 17 &&
+                    flushedBytes() > 0)
             << "a failure's line reaches the file at once";
     }
     SDL_Rect rect = {-9, -9, -9, -9};

@@ -2,12 +2,14 @@
 # build-web/skirmlings.html. SDL's base path is "/" in a page, so the bitmaps
 # go at the root of the page's in-memory file system, and the session log is
 # written there too, where the page reads it.
+#
 # The page's own script, page.js, goes into its shell, and so does the
 # game's icon, byte by byte, as its favicon.
 file(READ ${CMAKE_CURRENT_LIST_DIR}/page.js PAGE_SCRIPT)
 file(READ ${CMAKE_SOURCE_DIR}/res/icons/skirmlings-32.png FAVICON HEX)
 string(REGEX REPLACE "(..)" "%\\1" FAVICON "${FAVICON}")
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/page.js)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/page.js
+             ${CMAKE_SOURCE_DIR}/res/icons/skirmlings-32.png)
 set(SKIRMLINGS_PAGE_SHELL ${CMAKE_BINARY_DIR}/shell.html)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/shell.html ${SKIRMLINGS_PAGE_SHELL} @ONLY)
 file(GLOB PAGE_BITMAPS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/*.bmp)

@@ -2,6 +2,8 @@
 // so a test can read back exactly the lines the game wrote.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <sstream>
 #include <string>
@@ -22,6 +24,14 @@ inline std::vector<std::string> splitLines(const std::string& text, bool message
 }
 inline std::vector<std::string> logMessages(const std::string& text) {
     return splitLines(text, true);
+}
+
+// Bytes of the session log that reached its file: lines get there only by
+// a flush. -1 when there is no log.
+inline long flushedBytes() {
+    struct stat file {};
+    return gLog != nullptr && fstat(fileno(gLog), &file) == 0 ? static_cast<long>(file.st_size)
+                                                              : -1;
 }
 
 class LogCapture {
