@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 . tools/need.sh
-need g++ cmake make libsdl2-dev libbenchmark-dev
+need g++ cmake make libsdl2-dev libbenchmark-dev libpng-dev
 cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DSKIRMLINGS_TESTS=OFF >/dev/null
 cmake --build build-release -j"$(nproc)" >/dev/null
 reps="${REPS:-10}"

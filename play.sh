@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 . tools/need.sh
-need g++ cmake make libsdl2-dev
+need g++ cmake make libsdl2-dev libpng-dev
 mkdir -p build
 if ! { cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DSKIRMLINGS_TESTS=OFF \
            -DSKIRMLINGS_BENCH=OFF &&

@@ -9,7 +9,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 . tools/need.sh
-need g++ cmake make libsdl2-dev googletest libgtest-dev libgmock-dev libbenchmark-dev \
+need g++ cmake make libsdl2-dev googletest libgtest-dev libgmock-dev libbenchmark-dev libpng-dev \
     xvfb xauth xdotool x11-apps imagemagick valgrind wine wine64 chromium nodejs icoutils
 command -v npm >/dev/null || need npm
 jobs="$(nproc)"

@@ -1,7 +1,8 @@
 // Draws the game's two bitmaps, res/men.bmp and res/back2.bmp, and its icon,
 // res/icons/skirmlings-SIZE.png for each size and res/icons/skirmlings.ico
 // holding them all, from the text pixel art in tools/art/ (men.art,
-// field.art and icon.art say how to read them).
+// field.art and icon.art say how to read them). libpng writes the PNGs and
+// icoutils' icotool packs them into the .ico.
 //
 //   make_art OUTPUT_DIR [ART_DIR]
 //
@@ -19,6 +20,12 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include <png.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <zlib.h>
 
 #include "vision.h"
 
@@ -466,109 +473,105 @@ void putLe(std::string& out, std::uint32_t value, int bytes) {
     }
 }
 
-void putBe(std::string& out, std::uint32_t value) {
-    for (int i = 3; i >= 0; --i) {
-        out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
-    }
-}
-
-// A PNG chunk: length, type, data and the CRC of type and data.
-void chunk(std::string& out, const std::string& type, const std::string& data) {
-    putBe(out, static_cast<std::uint32_t>(data.size()));
-    const std::size_t start = out.size();
-    out += type + data;
-    std::uint32_t crc = 0xFFFFFFFF;
-    for (std::size_t i = start; i < out.size(); ++i) {
-        crc ^= static_cast<std::uint8_t>(out[i]);
-        for (int k = 0; k < 8; ++k) {
-            crc = crc >> 1 ^ (0xEDB88320u & (0u - (crc & 1)));
-        }
-    }
-    putBe(out, ~crc);
-}
-
-// An indexed PNG with see-through pixels. There is no zlib here, so its
-// rows go into deflate's stored blocks: icons are small, and few colours
-// keep them at a byte a pixel. Empty for over 256 colours.
-std::string png(const Picture& pic) {
-    const auto key = [](Rgb c) {
-        return static_cast<std::uint32_t>(c.r << 24 | c.g << 16 | c.b << 8 | c.a);
-    };
-    std::map<std::uint32_t, int> index; // in colour order, so the file is the same every time
-    for (const Rgb& c : pic.px) {
-        index[key(c)] = 0;
-    }
-    if (index.size() > 256) {
-        return {};
-    }
-    std::string palette, alpha, raw, z = "\x78\x01", head;
-    for (auto& [colour, i] : index) {
-        i = static_cast<int>(palette.size() / 3);
-        palette += {static_cast<char>(colour >> 24), static_cast<char>(colour >> 16),
-                    static_cast<char>(colour >> 8)};
-        alpha.push_back(static_cast<char>(colour));
-    }
-    for (int y = 0; y < pic.h; ++y) {
-        raw.push_back(0); // no filter
-        for (int x = 0; x < pic.w; ++x) {
-            raw.push_back(static_cast<char>(index[key(pic.at(x, y))]));
-        }
-    }
-    std::uint32_t s1 = 1, s2 = 0;
-    for (std::size_t at = 0; at < raw.size();) {
-        const std::size_t length = std::min<std::size_t>(65535, raw.size() - at);
-        z.push_back(at + length == raw.size() ? 1 : 0);
-        putLe(z, static_cast<std::uint32_t>(length), 2);
-        putLe(z, static_cast<std::uint32_t>(~length & 0xFFFF), 2);
-        for (const char ch : raw.substr(at, length)) {
-            s1 = (s1 + static_cast<std::uint8_t>(ch)) % 65521;
-            s2 = (s2 + s1) % 65521;
-        }
-        z += raw.substr(at, length);
-        at += length;
-    }
-    putBe(z, s2 << 16 | s1);
-    putBe(head, static_cast<std::uint32_t>(pic.w));
-    putBe(head, static_cast<std::uint32_t>(pic.h));
-    head += {8, 3, 0, 0, 0}; // 8-bit palette indices, no interlace
-    std::string out = "\x89PNG\r\n\x1a\n";
-    chunk(out, "IHDR", head);
-    chunk(out, "PLTE", palette);
-    chunk(out, "tRNS", alpha);
-    chunk(out, "IDAT", z);
-    chunk(out, "IEND", "");
-    return out;
-}
-
-// A Windows icon holding the given PNGs, one entry a size.
-std::string ico(const std::vector<Icon>& icons, const std::vector<std::string>& pngs) {
-    std::string out;
-    putLe(out, 0, 2);
-    putLe(out, 1, 2); // an icon, not a cursor
-    putLe(out, static_cast<std::uint32_t>(icons.size()), 2);
-    auto offset = static_cast<std::uint32_t>(6 + 16 * icons.size());
-    for (std::size_t i = 0; i < icons.size(); ++i) {
-        const auto side = static_cast<std::uint32_t>(icons[i].size % 256); // 0 means 256
-        putLe(out, side | side << 8, 2);
-        putLe(out, 0, 2);  // no palette count, reserved
-        putLe(out, 1, 2);  // planes
-        putLe(out, 32, 2); // bits per pixel
-        putLe(out, static_cast<std::uint32_t>(pngs[i].size()), 4);
-        putLe(out, offset, 4);
-        offset += static_cast<std::uint32_t>(pngs[i].size());
-    }
-    for (const std::string& p : pngs) {
-        out += p;
-    }
-    return out;
-}
-
 bool writeFile(const std::string& path, const std::string& data) {
     std::ofstream file(path, std::ios::binary);
     file.write(data.data(), static_cast<std::streamsize>(data.size()));
     file.close();
     if (data.empty() || !file) {
         std::fprintf(stderr, "make_art: cannot write %s\n", path.c_str());
+        return false;
+    }
+    return true;
+}
+
+// An indexed picture as libpng takes it: a byte a pixel into a palette
+// whose see-through colours come first, so their alphas alone are stored.
+struct Indexed {
+    std::vector<png_color> palette;
+    std::vector<png_byte> alpha;
+    std::vector<png_byte> pixels;
+    std::vector<png_bytep> rows;
+};
+
+void appendPng(png_structp png, png_bytep data, std::size_t length) {
+    static_cast<std::string*>(png_get_io_ptr(png))->append(reinterpret_cast<char*>(data), length);
+}
+
+// libpng jumps back here when it fails, so this frame holds nothing that
+// needs destroying. False then.
+bool encode(png_structp png, png_infop info, int w, int h, Indexed& image, std::string* out) {
+    if (setjmp(png_jmpbuf(png)) != 0) {
+        return false;
+    }
+    png_set_write_fn(png, out, appendPng, [](png_structp) {});
+    png_set_IHDR(png, info, static_cast<png_uint_32>(w), static_cast<png_uint_32>(h), 8,
+                 PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
+    png_set_PLTE(png, info, image.palette.data(), static_cast<int>(image.palette.size()));
+    if (!image.alpha.empty()) {
+        png_set_tRNS(png, info, image.alpha.data(), static_cast<int>(image.alpha.size()), nullptr);
+    }
+    png_set_compression_level(png, Z_BEST_COMPRESSION);
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
+    png_set_rows(png, info, image.rows.data());
+    png_write_png(png, info, PNG_TRANSFORM_IDENTITY, nullptr);
+    return true;
+}
+
+// An indexed PNG with see-through pixels, compressed by libpng with fixed
+// settings and no time stamp, so the same art gives the same bytes. Empty
+// for over 256 colours or when libpng fails.
+std::string png(const Picture& pic) {
+    const auto key = [](Rgb c) {
+        return static_cast<std::uint32_t>(c.a << 24 | c.r << 16 | c.g << 8 | c.b);
+    };
+    std::map<std::uint32_t, png_byte> index; // in colour order, see-through first
+    for (const Rgb& c : pic.px) {
+        index[key(c)] = 0;
+    }
+    if (index.size() > 256) {
+        return {};
+    }
+    Indexed image;
+    for (auto& [colour, i] : index) {
+        i = static_cast<png_byte>(image.palette.size());
+        image.palette.push_back({static_cast<png_byte>(colour >> 16),
+                                 static_cast<png_byte>(colour >> 8),
+                                 static_cast<png_byte>(colour)});
+        if (colour >> 24 != 255) {
+            image.alpha.push_back(static_cast<png_byte>(colour >> 24));
+        }
+    }
+    for (const Rgb& c : pic.px) {
+        image.pixels.push_back(index[key(c)]);
+    }
+    for (int y = 0; y < pic.h; ++y) {
+        image.rows.push_back(&image.pixels[static_cast<std::size_t>(y * pic.w)]);
+    }
+    std::string out;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
+    const bool ok = info != nullptr && encode(png, info, pic.w, pic.h, image, &out);
+    png_destroy_write_struct(&png, &info);
+    return ok ? out : std::string();
+}
+
+// icoutils' icotool packs the PNG files, as they are, into a Windows icon.
+bool writeIco(const std::string& path, const std::vector<std::string>& pngs) {
+    std::vector<std::string> args = {"icotool", "--create", "--output=" + path};
+    for (const std::string& p : pngs) {
+        args.push_back("--raw=" + p);
+    }
+    std::vector<char*> argv;
+    for (std::string& arg : args) {
+        argv.push_back(arg.data());
+    }
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    int status = 0;
+    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0 ||
+        waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "make_art: icotool (icoutils) could not write %s\n", path.c_str());
         return false;
     }
     return true;
@@ -694,10 +697,8 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(out + "icons", error);
     std::vector<std::string> pngs;
     for (const Icon& icon : icons) {
-        pngs.push_back(png(icon.pic));
-        ok = writeFile(out + "icons/skirmlings-" + std::to_string(icon.size) + ".png",
-                       pngs.back()) &&
-             ok;
+        pngs.push_back(out + "icons/skirmlings-" + std::to_string(icon.size) + ".png");
+        ok = writeFile(pngs.back(), png(icon.pic)) && ok;
     }
-    return ok && writeFile(out + "icons/skirmlings.ico", ico(icons, pngs)) ? 0 : 1;
+    return ok && writeIco(out + "icons/skirmlings.ico", pngs) ? 0 : 1;
 }
