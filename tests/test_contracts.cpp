@@ -37,6 +37,8 @@ char gAbc[] = "abc", gOut[200];
 // negative length, a length at the top of the range.
 BstringRecord gHollow{8, 0, nullptr}, gBent{2, 3, gAbc}, gNegative{8, -1, gAbc},
     gHuge{INT_MAX, INT_MAX - 2, gAbc};
+// A row arms the failure just before the call it sweeps, so that the
+// allocations of its setup are not counted.
 const auto arm = [] { Util_FailAllocAt(gArmAt, gArmCount); };
 const auto failing = [](long from, long count = 1) { gArmAt = from, gArmCount = count, arm(); };
 const auto fmt = [](const char* format, auto... args) {
