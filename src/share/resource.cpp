@@ -68,10 +68,14 @@ int File_InitialiseResourcePath() {
         }
         return -1;
     }
-    // A failed copy leaves RESOURCE_PATH null: the lookup that asked fails
-    // at its own copy, and the next one builds the directory again.
+    // Without the copy there is no directory to keep: that is a failure, and
+    // the next lookup builds it again.
     RESOURCE_PATH = Bstring_copy(working);
     Bstring_destroy(working);
+    if (RESOURCE_PATH == nullptr) {
+        Log_Error("Could not keep the resource directory.");
+        return -1;
+    }
     return 0;
 }
 

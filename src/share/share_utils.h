@@ -31,8 +31,8 @@ int Util_Rand(int n);
 extern bstring RESOURCE_PATH;
 
 // 0 = built by this call, 1 = already built (nothing done), -1 = failure
-// (no base path, or no memory for the working copy). A failed final copy
-// still gives 0 and leaves RESOURCE_PATH null for the next call to retry.
+// (no base path, or no memory for it), with RESOURCE_PATH still null for
+// the next call to retry.
 int File_InitialiseResourcePath();
 
 // A new path: the resource directory followed by name, unchanged. Also

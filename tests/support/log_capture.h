@@ -44,7 +44,7 @@ class LogCapture {
     LogCapture(const LogCapture&) = delete;
     LogCapture& operator=(const LogCapture&) = delete;
 
-    // Everything written so far (flushed first), as text, lines and messages.
+    // Everything written so far (flushed first), as text and as lines.
     [[nodiscard]] std::string text() const {
         std::fflush(file_);
         std::string all(static_cast<std::size_t>(std::ftell(file_)), '\0');
@@ -54,7 +54,6 @@ class LogCapture {
         return all;
     }
     [[nodiscard]] std::vector<std::string> lines() const { return splitLines(text(), false); }
-    [[nodiscard]] std::vector<std::string> messages() const { return logMessages(text()); }
 
   private:
     std::FILE* file_;
