@@ -25,7 +25,7 @@ function fromPpm(bytes) {
   return head && { w: +head[1], h: +head[2], rgb: bytes.subarray(head[0].length) };
 }
 // Any picture file ImageMagick reads, such as a BMP.
-const readPicture = (file) => fromPpm(execFileSync('convert', [file, '-depth', '8', 'ppm:-']));
+const readPicture = (file) => fromPpm(execFileSync('convert', [file, '-depth', '8', 'ppm:-'], { timeout: 60000 }));
 
 const same = (a, b) => a && b && a.rgb.equals(b.rgb);
 

@@ -7,6 +7,6 @@ set -eu
 scratch="$(mktemp -d)"
 trap 'rm -rf "$scratch"' EXIT
 cd "$scratch"
-cmake -E tar xf "$1"
-wrestool -x -t group_icon skirmlings-windows/bin/skirmlings.exe >icon.ico
+timeout 60 cmake -E tar xf "$1"
+timeout 60 wrestool -x -t group_icon skirmlings-windows/bin/skirmlings.exe >icon.ico
 head -c "$(stat -c %s "$2")" icon.ico | cmp - "$2"
