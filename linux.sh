@@ -68,6 +68,8 @@ rm -rf "$out"/skirmlings-linux-x86_64.tar.gz "$out/tarball/stage"
   tar --sort=name --mtime="@$SOURCE_DATE_EPOCH" --owner=0 --group=0 --numeric-owner --format=gnu \
       -C "$out/tarball/stage" -c "$name" | gzip -9n >"$out"/skirmlings-linux-x86_64.tar.gz; } \
     >>"$log" 2>&1 || fail "the tarball's build"
+# A player's program never names the builder's folders.
+grep -qF "$sdl_source" "$out/tarball/bin/skirmlings" && fail "keeping SDL's folder out of the game"
 
 echo "Skirmlings for Debian and Ubuntu: $PWD/$deb"
 echo "Skirmlings for other Linux distributions: $PWD/$out/skirmlings-linux-x86_64.tar.gz"
