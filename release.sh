@@ -5,6 +5,8 @@
 # needs on a fresh Debian machine; what they print goes to standard error.
 set -euo pipefail
 cd "$(dirname "$0")"
+# One time for every download, the last commit's (tools/reproducible.sh).
+. tools/reproducible.sh
 ./windows.sh >&2
 ./linux.sh >&2
 page="$(./web.sh)"

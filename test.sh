@@ -10,7 +10,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 . tools/need.sh
 need g++ cmake make libsdl2-dev googletest libgtest-dev libgmock-dev libbenchmark-dev libpng-dev \
-    xvfb xauth xdotool x11-apps imagemagick valgrind wine wine64 chromium nodejs icoutils
+    xvfb xauth xdotool x11-apps imagemagick valgrind wine wine64 chromium nodejs icoutils diffoscope
 command -v npm >/dev/null || need npm
 jobs="$(nproc)"
 # The browser page plays in Firefox and in WebKit too.
@@ -22,6 +22,8 @@ cmake --build build-release -j"$jobs"
 # Every download, gathered in dist/: the Windows zip, the browser page and
 # the two Linux downloads.
 ./release.sh
+# Built again elsewhere, they must come out the same, byte for byte.
+tests/reproducible.sh
 page="$PWD/dist/skirmlings.html"
 # The page's test driver, as pinned by its lock file; reinstalled only when
 # the lock file changed.

@@ -8,6 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 . tools/need.sh
+. tools/reproducible.sh
 need emscripten nodejs cmake make
 
 cache="$(tools/cache-dir.sh)"

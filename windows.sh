@@ -6,7 +6,9 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 . tools/need.sh
-need cmake make g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
+. tools/reproducible.sh
+need cmake make g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64 \
+    strip-nondeterminism
 toolchain=platforms/windows/mingw-w64-x86_64.cmake
 mkdir -p build-windows
 log=build-windows/windows-build.log
@@ -22,7 +24,10 @@ if ! {
         -DCMAKE_BUILD_TYPE=Release -DSDL2_DIR="$sdl/lib/cmake/SDL2" \
         -DSKIRMLINGS_TESTS=OFF -DSKIRMLINGS_BENCH=OFF &&
     cmake --build build-windows -j"$(nproc)" &&
-    (cd build-windows && cpack);
+    (cd build-windows && cpack) &&
+    # cpack's zip keeps the builder's user and the order its folders list
+    # in: Debian's tool sorts the members and gives each the commit's time.
+    strip-nondeterminism -T "$SOURCE_DATE_EPOCH" build-windows/skirmlings-windows.zip;
 } >"$log" 2>&1; then
     cat "$log"
     echo "windows.sh: the build failed (the lines above say why)" >&2

@@ -2,7 +2,8 @@
 #   deb:     skirmlings_VERSION_amd64.deb for Debian and Ubuntu, on Debian's
 #            SDL, whose package it depends on through dpkg-shlibdeps;
 #   tarball: skirmlings-linux-x86_64.tar.gz, one folder with bin/ and res/
-#            as the Windows zip has, SDL linked in.
+#            as the Windows zip has, SDL linked in; linux.sh packs what
+#            the install puts in skirmlings-VERSION-linux-x86_64.
 # Included by the top-level CMakeLists.txt after the game's install rules.
 set(linux ${CMAKE_CURRENT_LIST_DIR})
 set(CPACK_PACKAGE_NAME skirmlings)
@@ -15,9 +16,6 @@ if(SKIRMLINGS_PACKAGE STREQUAL "tarball")
   # itself (X11 or Wayland) are the player's system's.
   target_link_options(skirmlings PRIVATE -static-libstdc++ -static-libgcc)
   install(FILES ${CMAKE_SOURCE_DIR}/res/icons/skirmlings-256.png DESTINATION . RENAME skirmlings.png)
-  set(CPACK_GENERATOR TGZ)
-  set(CPACK_PACKAGE_FILE_NAME skirmlings-${PROJECT_VERSION}-linux-x86_64)
-  include(CPack)
   return()
 endif()
 if(NOT SKIRMLINGS_PACKAGE STREQUAL "deb")

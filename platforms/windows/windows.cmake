@@ -12,7 +12,8 @@ configure_file(${CMAKE_CURRENT_LIST_DIR}/skirmlings.rc.in skirmlings.rc @ONLY)
 set_source_files_properties(${CMAKE_BINARY_DIR}/skirmlings.rc PROPERTIES OBJECT_DEPENDS ${SKIRMLINGS_ICO})
 add_executable(skirmlings WIN32 ${CMAKE_BINARY_DIR}/skirmlings.rc)
 target_link_libraries(skirmlings PRIVATE skirmlings_core)
-target_link_options(skirmlings PRIVATE -static -Wl,--undefined=WinMain -s)
+# No link time stamp in the program, so a rebuild gives the same bytes.
+target_link_options(skirmlings PRIVATE -static -Wl,--undefined=WinMain -Wl,--no-insert-timestamp -s)
 
 # Windows paths use backslashes, so the log names the game's source files
 # that way too (src\game\game.cpp).
