@@ -229,6 +229,8 @@ const Row ROWS[] = {
     // generator from 12345, less about two for n = 32766.
     ROW((Util_SeedRandWith(12345u), seq(Util_Rand, 32766, 32766, 32766, 32766, 32766, 32766, 32766, 32766, 1)), "7582 19162 25793 22123 5826 23403 27475 5411 0 "),
     ROW(seq(Man_reverseDirection, -1, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9), "8 1 0 3 2 7 6 5 4 8 8 "),
+    // A step that would touch the field's edge turns him back instead, and halves what is left of his walk.
+    ROW(seq([](int d) { gM.direction = d, (d < 2 ? gM.x : gM.y) = d == 1 ? 587 : d == 3 ? 380 : 3; return Man_move(&gM), me(); }, 0, 1, 2, 3), "3,200 d1 w25 h40 587,200 d0 w37 h40 587,3 d3 w43 h40 587,380 d2 w46 h40 "),
 
     // Where a man is drawn from; nothing is written on a failure.
     ROW(then(Man_getSpriteBox(&gM, nullptr, &gRects.spriteDst.x, &gRects.spriteDst.y), rects), "-1 0,0 0,0 0 0,0,0; E+ SDL_Rect param cannot be NULL!; flushed; errno 0"),
