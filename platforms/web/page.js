@@ -8,13 +8,10 @@ var Module = {
   canvas: canvas,
   print: function (text) { console.log(text); },
   printErr: function (text) { console.error(text); problem(text); },
-  // The game's WebAssembly comes gzipped inside the page, as base64: it is
-  // inflated and started while emscripten waits for it.
+  // The game's WebAssembly is started once inflated, while emscripten
+  // waits for it.
   instantiateWasm: function (imports, start) {
-    var text = atob(document.getElementById('wasm').textContent);
-    var packed = new Uint8Array(text.length);
-    for (var i = 0; i < text.length; i++) packed[i] = text.charCodeAt(i);
-    gunzip(packed).then(function (bytes) {
+    wasm.then(function (bytes) {
       return WebAssembly.instantiate(bytes, imports);
     }).then(function (game) {
       start(game.instance, game.module);
@@ -50,6 +47,19 @@ function gunzip(bytes) {
   var packed = new Blob([bytes]).stream();
   return new Response(packed.pipeThrough(new DecompressionStream('gzip'))).arrayBuffer();
 }
+// The game's WebAssembly and emscripten's script come gzipped inside the
+// page, as base64, in the elements of these ids. Both are inflated at once;
+// the script then runs as if it stood in the page.
+function unpack(id) {
+  var text = atob(document.getElementById(id).textContent);
+  var packed = new Uint8Array(text.length);
+  for (var i = 0; i < text.length; i++) packed[i] = text.charCodeAt(i);
+  return gunzip(packed);
+}
+var wasm = unpack('wasm');
+unpack('game').then(function (script) {
+  (0, eval)(new TextDecoder().decode(script));
+});
 function inflate(name) {
   return gunzip(FS.readFile('/' + name)).then(function (bytes) {
     FS.writeFile('/' + name.slice(0, -3), new Uint8Array(bytes));

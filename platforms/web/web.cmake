@@ -4,8 +4,8 @@
 # written there too, where the page reads it.
 #
 # emscripten links the game into skirmlings.js and skirmlings.wasm;
-# page.cmake then puts the script, the WebAssembly gzipped, the page's own
-# script (page.js) and the game's icon (its favicon) into shell.html.
+# page.cmake then puts both, gzipped, the page's own script (page.js) and
+# the game's icon (its favicon) into shell.html.
 set_target_properties(skirmlings PROPERTIES SUFFIX ".js" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 # ASYNCIFY lets the frame loop hand the page a turn while it waits, and SDL
 # hand it one after each picture it presents. Only the functions on the
