@@ -38,7 +38,7 @@ if [ ! -f "$EM_CACHE/.ready" ]; then
         mkdir -p "$EM_CACHE.partial/probe"
         cd "$EM_CACHE.partial/probe"
         printf '#include <cstdio>\n#include <emscripten.h>\nint main() { emscripten_sleep(0); std::puts("ok"); }\n' >probe.cpp
-        EM_CACHE="$EM_CACHE.partial" em++ -O3 probe.cpp -o probe.html -sASYNCIFY -sSINGLE_FILE=1
+        EM_CACHE="$EM_CACHE.partial" em++ -Oz probe.cpp -o probe.js -sASYNCIFY -sMALLOC=emmalloc -sENVIRONMENT=web
         rm -rf "$EM_CACHE.partial/probe"
         touch "$EM_CACHE.partial/.ready"
         rm -rf "$EM_CACHE"
@@ -46,10 +46,14 @@ if [ ! -f "$EM_CACHE/.ready" ]; then
     ) >>"$log" 2>&1 || fail "building emscripten's libraries"
 fi
 
-# Only what the game uses: video, events and the tick counter. CMake's
-# checks link with the release flags, as the game does, so they need no
-# debug build of emscripten's libraries.
-sdl="$(tools/build-sdl.sh wasm32-emscripten emcmake cmake \
+# Only what the game uses: video, events and the tick counter, built for
+# size, since the page is the download (hence a cache entry of its own),
+# and without the blitters the game never asks for: run-length encoding,
+# YUV, palettes and alpha blending. CMake's checks link with the release
+# flags, as the game does, so they need no debug build of emscripten's
+# libraries.
+small="-Oz -DNDEBUG -DSDL_HAVE_RLE=0 -DSDL_HAVE_YUV=0 -DSDL_HAVE_BLIT_0=0 -DSDL_HAVE_BLIT_1=0 -DSDL_HAVE_BLIT_A=0"
+sdl="$(tools/build-sdl.sh wasm32-emscripten-small emcmake cmake "-DCMAKE_C_FLAGS_RELEASE=$small" \
     -DSDL_AUDIO=OFF -DSDL_JOYSTICK=OFF -DSDL_HAPTIC=OFF -DSDL_HIDAPI=OFF -DSDL_SENSOR=OFF \
     -DSDL_POWER=OFF -DSDL_THREADS=OFF -DSDL_PTHREADS=OFF -DSDL_OPENGL=OFF -DSDL_OPENGLES=OFF \
     -DSDL_RENDER=OFF -DSDL_LOCALE=OFF -DSDL_MISC=OFF -DCMAKE_TRY_COMPILE_CONFIGURATION=Release \

@@ -1,6 +1,6 @@
-// The page around the game: it hands emscripten the canvas and the
-// bitmaps, shows what went wrong, and gives the player the Pause, log and
-// full-screen buttons and the tap that pauses. web.cmake puts it inside
+// The page around the game: it hands emscripten the canvas, the game and
+// the bitmaps, shows what went wrong, and gives the player the Pause, log and
+// full-screen buttons and the tap that pauses. page.cmake puts it inside
 // shell.html.
 var canvas = document.getElementById('canvas');
 var stage = document.getElementById('stage');
@@ -8,7 +8,19 @@ var Module = {
   canvas: canvas,
   print: function (text) { console.log(text); },
   printErr: function (text) { console.error(text); problem(text); },
-  // The bitmaps come gzipped inside the page: they are inflated into the
+  // The game's WebAssembly is started once inflated, while emscripten
+  // waits for it.
+  instantiateWasm: function (imports, start) {
+    wasm.then(function (bytes) {
+      return WebAssembly.instantiate(bytes, imports);
+    }).then(function (game) {
+      start(game.instance, game.module);
+    }).catch(function (e) {
+      Module.printErr('Could not start the game: ' + e);
+    });
+    return {};
+  },
+  // The bitmaps come gzipped inside the game: they are inflated into the
   // file system before the game starts, once every file given to the
   // program is in place, so the game reads the very bytes it reads on
   // the desktop.
@@ -31,9 +43,25 @@ function problem(text) {
 }
 window.addEventListener('error', function (e) { problem(String(e.error || e.message)); });
 window.addEventListener('unhandledrejection', function (e) { problem(String(e.reason)); });
+function gunzip(bytes) {
+  var packed = new Blob([bytes]).stream();
+  return new Response(packed.pipeThrough(new DecompressionStream('gzip'))).arrayBuffer();
+}
+// The game's WebAssembly and emscripten's script come gzipped inside the
+// page, as base64, in the elements of these ids. Both are inflated at once;
+// the script then runs as if it stood in the page.
+function unpack(id) {
+  var text = atob(document.getElementById(id).textContent);
+  var packed = new Uint8Array(text.length);
+  for (var i = 0; i < text.length; i++) packed[i] = text.charCodeAt(i);
+  return gunzip(packed);
+}
+var wasm = unpack('wasm');
+unpack('game').then(function (script) {
+  (0, eval)(new TextDecoder().decode(script));
+});
 function inflate(name) {
-  var packed = new Blob([FS.readFile('/' + name)]).stream();
-  return new Response(packed.pipeThrough(new DecompressionStream('gzip'))).arrayBuffer().then(function (bytes) {
+  return gunzip(FS.readFile('/' + name)).then(function (bytes) {
     FS.writeFile('/' + name.slice(0, -3), new Uint8Array(bytes));
     FS.unlink('/' + name);
   });

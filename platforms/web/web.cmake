@@ -3,26 +3,22 @@
 # go at the root of the page's in-memory file system, and the session log is
 # written there too, where the page reads it.
 #
-# The page's own script, page.js, goes into its shell, and so does the
-# game's icon, byte by byte, as its favicon.
-file(READ ${CMAKE_CURRENT_LIST_DIR}/page.js PAGE_SCRIPT)
-file(READ ${CMAKE_SOURCE_DIR}/res/icons/skirmlings-32.png FAVICON HEX)
-string(REGEX REPLACE "(..)" "%\\1" FAVICON "${FAVICON}")
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/page.js
-             ${CMAKE_SOURCE_DIR}/res/icons/skirmlings-32.png)
-set(SKIRMLINGS_PAGE_SHELL ${CMAKE_BINARY_DIR}/shell.html)
-configure_file(${CMAKE_CURRENT_LIST_DIR}/shell.html ${SKIRMLINGS_PAGE_SHELL} @ONLY)
-file(GLOB PAGE_BITMAPS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/*.bmp)
-
-set_target_properties(skirmlings PROPERTIES SUFFIX ".html"
-                      RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
-# ASYNCIFY lets the frame loop hand the page a turn while it waits.
-target_link_options(skirmlings PRIVATE -sASYNCIFY -sSINGLE_FILE=1
-                    -sEXPORTED_RUNTIME_METHODS=FS -sMINIFY_HTML=0
-                    "SHELL:--shell-file ${SKIRMLINGS_PAGE_SHELL}")
+# emscripten links the game into skirmlings.js and skirmlings.wasm;
+# page.cmake then puts both, gzipped, the page's own script (page.js) and
+# the game's icon (its favicon) into shell.html.
+set_target_properties(skirmlings PROPERTIES SUFFIX ".js" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+# ASYNCIFY lets the frame loop hand the page a turn while it waits, and SDL
+# hand it one after each picture it presents. Only the functions on the
+# stack at those moments need its instrumentation: main (WinMain, its loop
+# and SDL_UpdateWindowSurface are folded into it, each having one caller)
+# and SDL's framebuffer update. Built for size: the page is the download.
+target_link_options(skirmlings PRIVATE -Oz -sASYNCIFY
+                    "-sASYNCIFY_ONLY=['main','Emscripten_UpdateWindowFramebuffer']"
+                    -sENVIRONMENT=web -sMALLOC=emmalloc -sEXPORTED_RUNTIME_METHODS=FS)
 # The bitmaps travel gzipped, a fifteenth of their size; the page inflates
 # them into the file system before the game starts, so it reads the same
 # bytes as on the desktop.
+file(GLOB PAGE_BITMAPS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/res/*.bmp)
 set(packed_bitmaps)
 foreach(bitmap ${PAGE_BITMAPS})
   get_filename_component(name ${bitmap} NAME)
@@ -35,4 +31,14 @@ foreach(bitmap ${PAGE_BITMAPS})
 endforeach()
 add_custom_target(packed_bitmaps DEPENDS ${packed_bitmaps})
 add_dependencies(skirmlings packed_bitmaps)
-set_property(TARGET skirmlings APPEND PROPERTY LINK_DEPENDS ${SKIRMLINGS_PAGE_SHELL} ${packed_bitmaps})
+
+# The page is made again whenever the game is linked, and the game is linked
+# again when the page's parts change.
+set(page_parts ${CMAKE_CURRENT_LIST_DIR}/shell.html ${CMAKE_CURRENT_LIST_DIR}/page.js
+    ${CMAKE_CURRENT_LIST_DIR}/page.cmake ${CMAKE_SOURCE_DIR}/res/icons/skirmlings-32.png)
+set_property(TARGET skirmlings APPEND PROPERTY LINK_DEPENDS ${packed_bitmaps} ${page_parts})
+add_custom_command(TARGET skirmlings POST_BUILD
+                   COMMAND ${CMAKE_COMMAND} -DDIR=${CMAKE_CURRENT_LIST_DIR} -DGAME=${CMAKE_BINARY_DIR}/skirmlings
+                           -DICON=${CMAKE_SOURCE_DIR}/res/icons/skirmlings-32.png
+                           -DPAGE=${CMAKE_BINARY_DIR}/skirmlings.html -P ${CMAKE_CURRENT_LIST_DIR}/page.cmake
+                   VERBATIM)
